@@ -1,0 +1,358 @@
+#pragma once
+// The game's fixed-size records, field for field in ROM byte order. Bytes whose meaning the tools
+// do not know are kept in arrays so that a record read and written back is unchanged.
+
+#include "rom/game_tables.hpp"
+#include "rom/record_fields.hpp"
+
+#include <array>
+#include <cstdint>
+
+namespace rom {
+
+inline constexpr std::size_t kGameNameLength = 32;
+using GameName = std::array<std::uint8_t, kGameNameLength>;
+
+inline constexpr std::size_t kUnitWeaponSlots = 12;
+
+struct UnitDataRecord {
+    static constexpr GameTable kTable = GameTable::Unit;
+    static constexpr std::size_t kSize = 0x68;
+    static constexpr std::size_t kWeaponOffset = 0x30;
+    static constexpr std::size_t kNameOffset = 0x48;
+
+    std::uint32_t dwMaxHP;
+    std::uint16_t wMaxEN;
+    std::uint16_t wMobility;
+    std::uint16_t wArmor;
+    std::uint16_t wRepairCost;
+    std::uint16_t wAttainMoney;
+    std::uint16_t wAttainExp;
+    std::uint16_t wMaxWP;
+    std::uint16_t wGeoAdaptation;
+    std::uint8_t bIocomotion;
+    std::uint8_t bPartSlot;
+    std::uint8_t bMoveType;
+    std::uint8_t bAttainPP;
+    std::uint8_t bHPImproveMax;
+    std::uint8_t bENImproveMax;
+    std::uint8_t bMobilityImproveMax;
+    std::uint8_t bArmorImproveMax;
+    std::uint8_t bFullBonus;
+    std::uint8_t bParam1;
+    std::uint8_t wParam2;  // one byte despite its name
+    std::uint8_t bSpecialAbility1;
+    std::uint8_t bSpecialAbility2;
+    std::uint8_t bSpecialAbility3;
+    std::uint8_t bSpecialAbility4;
+    std::uint8_t bSpecialAbility5;
+    std::uint8_t bParam3;
+    std::uint8_t bPilotDefinition;
+    std::uint8_t bParam4;
+    std::uint8_t bTransformation;
+    std::uint8_t bSize;
+    std::uint8_t bParam5;
+    std::uint8_t bBGM;
+    std::uint8_t bPilot1;
+    std::uint8_t bPilot2;
+    std::uint8_t bPilot3;
+    std::uint8_t bPilot4;
+    std::uint8_t bUnnamed47;
+    std::array<std::uint16_t, kUnitWeaponSlots> wWeapon;
+    GameName bUnitName;
+
+    template <class Self, class Visit>
+    static constexpr void fields(Self& r, Visit&& v)
+    {
+        v(r.dwMaxHP), v(r.wMaxEN), v(r.wMobility), v(r.wArmor), v(r.wRepairCost);
+        v(r.wAttainMoney), v(r.wAttainExp), v(r.wMaxWP), v(r.wGeoAdaptation);
+        v(r.bIocomotion), v(r.bPartSlot), v(r.bMoveType), v(r.bAttainPP), v(r.bHPImproveMax);
+        v(r.bENImproveMax), v(r.bMobilityImproveMax), v(r.bArmorImproveMax), v(r.bFullBonus);
+        v(r.bParam1), v(r.wParam2), v(r.bSpecialAbility1), v(r.bSpecialAbility2);
+        v(r.bSpecialAbility3), v(r.bSpecialAbility4), v(r.bSpecialAbility5), v(r.bParam3);
+        v(r.bPilotDefinition), v(r.bParam4), v(r.bTransformation), v(r.bSize), v(r.bParam5);
+        v(r.bBGM), v(r.bPilot1), v(r.bPilot2), v(r.bPilot3), v(r.bPilot4), v(r.bUnnamed47);
+        v(r.wWeapon), v(r.bUnitName);
+    }
+};
+
+struct WEAPON_DATA {
+    static constexpr GameTable kTable = GameTable::Weapon;
+    static constexpr std::size_t kSize = 0x40;
+    static constexpr std::size_t kNameOffset = 0x20;
+
+    std::uint8_t bWeaponType1;
+    std::uint8_t bWeaponType2;
+    std::uint8_t bIsRemovableWeapon;
+    std::uint8_t bWGageRequired;
+    std::uint8_t bRangeNearest;
+    std::uint8_t bRangeFarthest;
+    std::uint8_t bCustomizeCostType;
+    std::uint8_t bAttackIncreaseType;
+    std::uint16_t wMapWeaponRange;
+    std::uint8_t bParam1;
+    std::uint8_t bMapWeaponEffect;
+    std::uint8_t bMapWeaponDistinction;
+    std::uint8_t bParam2;
+    std::uint8_t bSkillRequired;
+    std::uint8_t bSkillLevelRequired;
+    std::uint16_t wAttackPoint;
+    std::uint16_t wHit;
+    std::uint16_t wCritical;
+    std::uint16_t wBulletMax;
+    std::uint16_t wENCost;
+    std::uint16_t wWillRequired;
+    std::uint16_t wGeoAdaptation;
+    std::uint16_t wPWeaponInfo;
+    GameName bWeaponName;
+
+    template <class Self, class Visit>
+    static constexpr void fields(Self& r, Visit&& v)
+    {
+        v(r.bWeaponType1), v(r.bWeaponType2), v(r.bIsRemovableWeapon), v(r.bWGageRequired);
+        v(r.bRangeNearest), v(r.bRangeFarthest), v(r.bCustomizeCostType), v(r.bAttackIncreaseType);
+        v(r.wMapWeaponRange), v(r.bParam1), v(r.bMapWeaponEffect), v(r.bMapWeaponDistinction);
+        v(r.bParam2), v(r.bSkillRequired), v(r.bSkillLevelRequired), v(r.wAttackPoint), v(r.wHit);
+        v(r.wCritical), v(r.wBulletMax), v(r.wENCost), v(r.wWillRequired), v(r.wGeoAdaptation);
+        v(r.wPWeaponInfo), v(r.bWeaponName);
+    }
+};
+
+// One of the eight motion groups of a unit animation header (group n holds wIdSprite n_1 ...).
+struct UnitMotionGroup {
+    std::uint16_t wIdSprite_1;
+    std::uint16_t wIdPallet_1;
+    std::uint16_t wIdSprite_2;
+    std::uint16_t wIdPallet_2;
+    std::uint16_t wIdMotionPart;
+    std::uint16_t wIdShadowEtc;
+    std::uint16_t wIdCutinScroll;
+    std::uint16_t wParam;
+
+    template <class Self, class Visit>
+    static constexpr void fields(Self& r, Visit&& v)
+    {
+        v(r.wIdSprite_1), v(r.wIdPallet_1), v(r.wIdSprite_2), v(r.wIdPallet_2);
+        v(r.wIdMotionPart), v(r.wIdShadowEtc), v(r.wIdCutinScroll), v(r.wParam);
+    }
+};
+
+inline constexpr std::size_t kUnitMotionGroups = 8;
+
+struct UNIT_ANIME_HEADER {
+    static constexpr GameTable kTable = GameTable::UnitAnimeHeader;
+    static constexpr std::size_t kSize = 0x8C;
+
+    std::uint16_t wIdUnit;
+    std::uint16_t wPatternExplosion;
+    std::uint16_t wIdSpriteBG;
+    std::uint16_t wIdPalletBG;
+    std::uint16_t wIdBGMap;
+    std::uint16_t wParamBG;
+    std::array<UnitMotionGroup, kUnitMotionGroups> motion;  // groups 1 to 8
+
+    template <class Self, class Visit>
+    static constexpr void fields(Self& r, Visit&& v)
+    {
+        v(r.wIdUnit), v(r.wPatternExplosion), v(r.wIdSpriteBG), v(r.wIdPalletBG), v(r.wIdBGMap);
+        v(r.wParamBG), v(r.motion);
+    }
+};
+
+struct FIXED_ANIME_HEADER {
+    static constexpr GameTable kTable = GameTable::FixedWeaponAnime;
+    static constexpr std::size_t kSize = 0x4C;
+
+    std::uint16_t wIdWeapon;
+    std::uint16_t wOtherAnime;
+    // group 1
+    std::uint16_t wIdSprite1_1;
+    std::uint16_t wIdPallet1_1;
+    std::uint16_t wIdSprite1_2;
+    std::uint16_t wIdPallet1_2;
+    std::uint16_t wIdSprite1_3;
+    std::uint16_t wIdPallet1_3;
+    std::uint16_t wIdSprite1_4;
+    std::uint16_t wIdPallet1_4;
+    std::uint16_t wIdMotionPart1;
+    std::uint16_t wIdShadowEtc1;
+    std::uint16_t wIdCutinScroll1;
+    std::uint16_t wParam1;
+    // group 2
+    std::uint16_t wIdSprite2_1;
+    std::uint16_t wIdPallet2_1;
+    std::uint16_t wIdSprite2_2;
+    std::uint16_t wIdPallet2_2;
+    std::uint16_t wIdSprite2_3;
+    std::uint16_t wIdPallet2_3;
+    std::uint16_t wIdMotionPart2;
+    std::uint16_t wIdShadowEtc2;
+    std::uint16_t wIdCutinScroll2;
+    std::uint16_t wParam2;
+    // group 3
+    std::uint16_t wIdSprite3_1;
+    std::uint16_t wIdPallet3_1;
+    std::uint16_t wIdSprite3_2;
+    std::uint16_t wIdPallet3_2;
+    std::uint16_t wIdSprite3_3;
+    std::uint16_t wIdPallet3_3;
+    std::uint16_t wIdMotionPart3;
+    std::uint16_t wIdShadowEtc3;
+    std::uint16_t wIdCutinScroll3;
+    std::uint16_t wParam3;
+    std::uint16_t wIdMotionPart3_2;
+    std::uint16_t wIdShadowEtc3_2;
+    std::uint16_t wIdCutinScroll3_2;
+    std::uint16_t wParam4;
+
+    template <class Self, class Visit>
+    static constexpr void fields(Self& r, Visit&& v)
+    {
+        v(r.wIdWeapon), v(r.wOtherAnime);
+        v(r.wIdSprite1_1), v(r.wIdPallet1_1), v(r.wIdSprite1_2), v(r.wIdPallet1_2);
+        v(r.wIdSprite1_3), v(r.wIdPallet1_3), v(r.wIdSprite1_4), v(r.wIdPallet1_4);
+        v(r.wIdMotionPart1), v(r.wIdShadowEtc1), v(r.wIdCutinScroll1), v(r.wParam1);
+        v(r.wIdSprite2_1), v(r.wIdPallet2_1), v(r.wIdSprite2_2), v(r.wIdPallet2_2);
+        v(r.wIdSprite2_3), v(r.wIdPallet2_3), v(r.wIdMotionPart2), v(r.wIdShadowEtc2);
+        v(r.wIdCutinScroll2), v(r.wParam2);
+        v(r.wIdSprite3_1), v(r.wIdPallet3_1), v(r.wIdSprite3_2), v(r.wIdPallet3_2);
+        v(r.wIdSprite3_3), v(r.wIdPallet3_3), v(r.wIdMotionPart3), v(r.wIdShadowEtc3);
+        v(r.wIdCutinScroll3), v(r.wParam3), v(r.wIdMotionPart3_2), v(r.wIdShadowEtc3_2);
+        v(r.wIdCutinScroll3_2), v(r.wParam4);
+    }
+};
+
+struct SystemAnimeRecord {
+    static constexpr GameTable kTable = GameTable::SystemAnime;
+    static constexpr std::size_t kSize = 0x10;
+
+    std::array<std::uint8_t, 4> bHead;  // not interpreted
+    std::uint16_t wIdSprite;
+    std::uint16_t wIdPallet;
+    std::uint16_t wIdMotionPart;
+    std::uint16_t wIdShadowEtc;
+    std::uint16_t wIdCutinScroll;
+    std::array<std::uint8_t, 2> bTail;  // not interpreted
+
+    template <class Self, class Visit>
+    static constexpr void fields(Self& r, Visit&& v)
+    {
+        v(r.bHead), v(r.wIdSprite), v(r.wIdPallet), v(r.wIdMotionPart), v(r.wIdShadowEtc);
+        v(r.wIdCutinScroll), v(r.bTail);
+    }
+};
+
+struct GraphicDifinitionRecord {
+    static constexpr GameTable kTable = GameTable::GraphicDifinition;
+    static constexpr std::size_t kSize = 0x08;
+
+    std::array<std::uint8_t, 2> bHead;  // not interpreted
+    std::uint16_t wIdSprite;
+    std::uint16_t wIdPallet;
+    std::array<std::uint8_t, 2> bTail;  // not interpreted
+
+    template <class Self, class Visit>
+    static constexpr void fields(Self& r, Visit&& v)
+    {
+        v(r.bHead), v(r.wIdSprite), v(r.wIdPallet), v(r.bTail);
+    }
+};
+
+struct UnitCutinRecord {
+    static constexpr GameTable kTable = GameTable::UnitCutin;
+    static constexpr std::size_t kSize = 0x28;
+
+    std::array<std::uint8_t, 4> bHead;  // not interpreted
+    std::uint16_t wIdSprite1;
+    std::uint16_t wIdPallet1;
+    std::uint16_t wIdSprite2;
+    std::uint16_t wIdPallet2;
+    std::uint16_t wIdBGMap1;
+    std::uint16_t wIdBGMap2;
+    std::uint16_t wIdBGMap3;
+    std::array<std::uint8_t, 6> bMiddle;  // not interpreted
+    std::uint16_t wIdSprite3;
+    std::uint16_t wIdPallet3;
+    std::uint16_t wIdMotionPart;
+    std::uint16_t wIdShadowEtc;
+    std::uint16_t wIdCutinScroll;
+    std::array<std::uint8_t, 6> bTail;  // not interpreted
+
+    template <class Self, class Visit>
+    static constexpr void fields(Self& r, Visit&& v)
+    {
+        v(r.bHead), v(r.wIdSprite1), v(r.wIdPallet1), v(r.wIdSprite2), v(r.wIdPallet2);
+        v(r.wIdBGMap1), v(r.wIdBGMap2), v(r.wIdBGMap3), v(r.bMiddle), v(r.wIdSprite3);
+        v(r.wIdPallet3), v(r.wIdMotionPart), v(r.wIdShadowEtc), v(r.wIdCutinScroll), v(r.bTail);
+    }
+};
+
+// BG map screen size codes of `wSize`.
+enum class BGMapScreenSize : std::uint16_t { W256H256 = 0, W512H256 = 1, W256H512 = 2, W512H512 = 3 };
+
+struct BGMAP {
+    static constexpr GameTable kTable = GameTable::BGMap;
+    static constexpr std::size_t kSize = 0x08;
+
+    std::uint32_t dwAddress;  // GBA pointer to the LZ77-compressed map
+    std::uint16_t wSize;      // a BGMapScreenSize code
+    std::uint16_t wParam1;
+
+    template <class Self, class Visit>
+    static constexpr void fields(Self& r, Visit&& v)
+    {
+        v(r.dwAddress), v(r.wSize), v(r.wParam1);
+    }
+};
+
+struct IconRecord {
+    static constexpr GameTable kTable = GameTable::IconData;
+    static constexpr std::size_t kSize = 0x180;
+
+    std::array<std::uint8_t, kSize> bImage;
+
+    template <class Self, class Visit>
+    static constexpr void fields(Self& r, Visit&& v)
+    {
+        v(r.bImage);
+    }
+};
+
+template <class Record>
+concept TableRecord = FieldGroup<Record> && requires {
+    { Record::kTable } -> std::convertible_to<GameTable>;
+    { Record::kSize } -> std::convertible_to<std::size_t>;
+} && measuredSize<Record>() == Record::kSize && recordSizeOf(Record::kTable) == Record::kSize;
+
+static_assert(TableRecord<UnitDataRecord>);
+static_assert(TableRecord<WEAPON_DATA>);
+static_assert(TableRecord<UNIT_ANIME_HEADER>);
+static_assert(TableRecord<FIXED_ANIME_HEADER>);
+static_assert(TableRecord<SystemAnimeRecord>);
+static_assert(TableRecord<GraphicDifinitionRecord>);
+static_assert(TableRecord<UnitCutinRecord>);
+static_assert(TableRecord<BGMAP>);
+static_assert(TableRecord<IconRecord>);
+
+// Record `id` of the record's own table, read through the directory.
+template <TableRecord Record>
+RomResult<Record> readRecord(ByteSpan image, const TableDirectory& directory, std::uint32_t id)
+{
+    auto bytes = recordBytes(image, directory, Record::kTable, id);
+    if (!bytes)
+        return std::unexpected(bytes.error());
+    return parseRecord<Record>(*bytes);
+}
+
+template <TableRecord Record>
+RomResult<void> writeRecord(MutableByteSpan image, const TableDirectory& directory,
+                            std::uint32_t id, const Record& record)
+{
+    auto bytes = mutableRecordBytes(image, directory, Record::kTable, id);
+    if (!bytes)
+        return std::unexpected(bytes.error());
+    storeRecord(record, *bytes);
+    return {};
+}
+
+}  // namespace rom

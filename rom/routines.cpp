@@ -1,0 +1,112 @@
+#include "rom/routines.hpp"
+
+#include "rom/gba_address.hpp"
+#include "rom/length_walks.hpp"
+
+#include <bit>
+#include <string>
+
+namespace rom {
+namespace {
+
+template <class Header>
+RomResult<Header> readHeader(ByteSpan image, std::uint32_t offset, const char* what)
+{
+    if (!fits(image.size(), offset, Header::kSize))
+        return std::unexpected(outOfImage(what, offset, Header::kSize));
+    return parseRecord<Header>(image.subspan(offset));
+}
+
+// The range `count` x `entrySize` bytes at the target of `gbaPointer`. An empty range is not
+// followed, so a routine without entries may hold any pointer there.
+RomResult<ByteRange> pointedRange(ByteSpan image, std::uint32_t gbaPointer, std::size_t count,
+                                  std::size_t entrySize, const char* what)
+{
+    const ByteRange range{romOffsetOf(gbaPointer), count * entrySize};
+    if (range.length != 0 && !fits(image.size(), range.offset, range.length))
+        return std::unexpected(outOfImage(what, range.offset, range.length));
+    return range;
+}
+
+std::string partName(const char* kind, std::size_t index)
+{
+    return std::string(kind) + std::to_string(index);
+}
+
+}  // namespace
+
+RomResult<MotionPartLayout> readMotionPart(ByteSpan image, std::uint32_t offset)
+{
+    MotionPartLayout layout;
+    auto header = readHeader<MotionPartHeader>(image, offset, "MotionPartヘッダ");
+    if (!header)
+        return std::unexpected(header.error());
+    layout.header = *header;
+
+    auto table = pointedRange(image, header->dwPartTable, header->bNumPart, kMotionPartEntrySize,
+                              "MotionPartのパートテーブル");
+    if (!table)
+        return std::unexpected(table.error());
+    layout.partTable = *table;
+
+    for (std::size_t i = 0; i < header->bNumPart; ++i) {
+        const std::uint32_t streamPointer =
+            loadU32(image, table->offset + i * kMotionPartEntrySize);
+        const std::uint32_t streamOffset = romOffsetOf(streamPointer);
+        auto length = measurePartStream(image, streamOffset, header->wTotalFrame);
+        if (!length)
+            return std::unexpected(withContext(length.error(), partName("パート", i)));
+        layout.parts.push_back({streamOffset, *length});
+    }
+
+    if (header->dwKeyBlock != 0) {
+        const std::uint32_t keyOffset = romOffsetOf(header->dwKeyBlock);
+        auto length = measureKeyBlock(image, keyOffset, header->wTotalFrame);
+        if (!length)
+            return std::unexpected(length.error());
+        layout.keyBlock = {keyOffset, *length};
+    }
+    return layout;
+}
+
+RomResult<ShadowEtcLayout> readShadowEtc(ByteSpan image, std::uint32_t offset)
+{
+    ShadowEtcLayout layout;
+    auto header = readHeader<ShadowEtcHeader>(image, offset, "ShadowEtcヘッダ");
+    if (!header)
+        return std::unexpected(header.error());
+    layout.header = *header;
+
+    const auto streamCount = static_cast<std::size_t>(std::popcount(header->wMask));
+    auto list = pointedRange(image, header->dwStreamList, streamCount, 4, "ShadowEtcのリスト");
+    if (!list)
+        return std::unexpected(list.error());
+    layout.streamList = *list;
+
+    for (std::size_t i = 0; i < streamCount; ++i) {
+        const std::uint32_t streamOffset = romOffsetOf(loadU32(image, list->offset + i * 4));
+        auto length = measurePartStream(image, streamOffset, kShadowEtcFrameLimit);
+        if (!length)
+            return std::unexpected(withContext(length.error(), partName("ストリーム", i)));
+        layout.streams.push_back({streamOffset, *length});
+    }
+    return layout;
+}
+
+RomResult<CutinScrollLayout> readCutinScroll(ByteSpan image, std::uint32_t offset)
+{
+    CutinScrollLayout layout;
+    auto header = readHeader<CutinScrollHeader>(image, offset, "CutinScrollヘッダ");
+    if (!header)
+        return std::unexpected(header.error());
+    layout.header = *header;
+
+    auto commands = pointedRange(image, header->dwCommands, header->wNumCommand,
+                                 kCutinScrollCommandSize, "CutinScrollのコマンド");
+    if (!commands)
+        return std::unexpected(commands.error());
+    layout.commands = *commands;
+    return layout;
+}
+
+}  // namespace rom

@@ -1,0 +1,40 @@
+#pragma once
+// Whole-file reading and writing with the shared dialogs and the one file failure message.
+// Every routine reports its own failure to the user through the Shell and returns an empty result,
+// so callers only decide whether to go on.
+
+#include "shell/bytes.hpp"
+#include "shell/shell.hpp"
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+namespace shell {
+
+// Shown, with a warning icon and an empty caption, for every file that cannot be read or written.
+inline constexpr std::string_view kFileOpenFailed = "ファイルオープンに失敗";
+inline constexpr std::string_view kOpenDialogTitle = "ファイルを開く";
+inline constexpr std::string_view kSaveDialogTitle = "ファイルの保存";
+
+struct OpenedFile {
+    std::filesystem::path path;
+    Bytes bytes;
+};
+
+std::optional<Bytes> readWholeFile(Shell& shell, const std::filesystem::path& path);
+
+// Writes to a temporary file beside `path` and renames it into place, so a failure (full disk,
+// crash) never leaves a truncated file where a good one was.
+bool writeWholeFile(Shell& shell, const std::filesystem::path& path, ByteSpan bytes);
+
+std::optional<OpenedFile> openAndReadFile(Shell& shell, std::string_view filter);
+std::optional<std::filesystem::path> askOpenPath(Shell& shell, std::string_view filter);
+bool saveWithDialog(Shell& shell, std::string_view filter, ByteSpan bytes);
+
+Answer showMessage(Shell& shell, std::string_view text, const Caption& caption = std::nullopt,
+                   Buttons buttons = Buttons::Ok, Icon icon = Icon::None);
+
+void showFileFailure(Shell& shell);
+
+}  // namespace shell

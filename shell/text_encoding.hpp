@@ -1,0 +1,17 @@
+#pragma once
+// The one place where text changes encoding. Game names, file contents and the windows' own texts
+// are Shift-JIS (the Windows code page 932) in the tools' files; the windows and the command line
+// show UTF-8.
+
+#include <string>
+#include <string_view>
+
+namespace shell {
+
+// Bytes that are not valid Shift-JIS become U+FFFD, so a damaged name still shows.
+std::string sjisToUtf8(std::string_view sjis);
+
+// Characters without a Shift-JIS form become "?".
+std::string utf8ToSjis(std::string_view utf8);
+
+}  // namespace shell

@@ -1,0 +1,137 @@
+#include "transplant/keldra_session.hpp"
+
+#include "rom/record_names.hpp"
+#include "shell/file_filter.hpp"
+#include "shell/files.hpp"
+#include "shell/text_encoding.hpp"
+#include "transplant/unit_texts.hpp"
+
+namespace transplant {
+namespace {
+
+constexpr std::string_view kNotSupportedGame = "Vexaのロムではありません";
+constexpr std::string_view kSaved = "保存完了しました";
+constexpr std::string_view kSavedCaption = "保存完了";
+constexpr std::string_view kErrorCaption = "エラー";
+constexpr std::string_view kTablesUnreadable = "ROMのテーブルを読めません\r\n";
+
+// The tables whose size the game fixes; the list and the panels read them for every unit, so an
+// image whose tables do not fit is refused when it is opened.
+constexpr std::pair<rom::GameTable, std::uint16_t> kFixedTables[] = {
+    {rom::GameTable::Unit, rom::kUnitCount},
+    {rom::GameTable::Weapon, rom::kWeaponCount},
+    {rom::GameTable::UnitAnimeHeader, rom::kUnitCount},
+    {rom::GameTable::FixedWeaponAnime, rom::kWeaponCount},
+    {rom::GameTable::UnitIconIndex, rom::kUnitCount},
+};
+
+std::string romFilter()
+{
+    return shell::makeFilter({{std::string(rom::kRomFilterDescription),
+                               std::string(rom::kRomFilterPattern)}});
+}
+
+rom::RomResult<rom::TableDirectory> readCheckedDirectory(rom::ByteSpan image)
+{
+    auto directory = rom::readTableDirectory(image);
+    if (!directory)
+        return directory;
+    for (const auto& [table, count] : kFixedTables) {
+        if (auto fits = rom::checkTableFits(image, *directory, table, count); !fits)
+            return std::unexpected(fits.error());
+    }
+    return directory;
+}
+
+}  // namespace
+
+KeldraSession::KeldraSession(shell::Shell& shell, rom::CharacterTable table)
+    : shell_(shell), table_(std::move(table))
+{
+}
+
+bool KeldraSession::OpenRom()
+{
+    std::optional<shell::OpenedFile> file = shell::openAndReadFile(shell_, romFilter());
+    if (!file)
+        return false;
+
+    rom_ = rom::RomImage{std::move(file->bytes), true};
+    directory_ = rom::TableDirectory();
+    selected_ = rom::UnitResourceSet();
+    extension_ = ExtensionInfo();
+
+    if (!rom::isSupportedGame(rom_.bytes)) {
+        const std::string found = shell::sjisToUtf8(rom::gameCodeOf(rom_.bytes));
+        rom_ = rom::RomImage();
+        shell_.message(kNotSupportedGame, found, shell::Buttons::Ok, shell::Icon::None);
+        return false;
+    }
+    auto directory = readCheckedDirectory(rom_.bytes);
+    if (!directory) {
+        rom_ = rom::RomImage();
+        reportError(std::string(kTablesUnreadable) + directory.error().message);
+        return false;
+    }
+    directory_ = *directory;
+    if (rom::isUnextended(directory_))
+        extension_ = presetExtensionInfo();
+    return true;
+}
+
+bool KeldraSession::SaveRom()
+{
+    if (!rom_.loaded)
+        return false;
+    if (!shell::saveWithDialog(shell_, romFilter(), rom_.bytes))
+        return false;
+    shell_.message(kSaved, std::string(kSavedCaption), shell::Buttons::Ok, shell::Icon::None);
+    return true;
+}
+
+std::vector<std::string> KeldraSession::unitListLines() const
+{
+    std::vector<std::string> lines;
+    if (!rom_.loaded)
+        return lines;
+    for (std::uint16_t unit = 0; unit < rom::kUnitCount; ++unit) {
+        // The unit table was checked when the image was opened, so every name can be read.
+        const auto name = rom::decodeUnitName(rom_.bytes, directory_, unit, table_);
+        lines.push_back(idNameLine(unit, shell::sjisToUtf8(name.value_or(std::string()))));
+    }
+    return lines;
+}
+
+std::optional<UnitPanels> KeldraSession::selectUnit(std::uint16_t unitId)
+{
+    if (!rom_.loaded || unitId >= rom::kUnitCount)
+        return std::nullopt;
+    selected_ = rom::UnitResourceSet();
+
+    auto set = rom::CollectUnitResources(rom_.bytes, directory_, unitId);
+    if (!set) {
+        reportError(set.error().message);
+        return std::nullopt;
+    }
+    auto information = unitInformationText(rom_.bytes, directory_, unitId, table_);
+    if (!information) {
+        reportError(information.error().message);
+        return std::nullopt;
+    }
+    selected_ = std::move(*set);
+    const auto name = rom::decodeUnitName(rom_.bytes, directory_, unitId, table_);
+    return UnitPanels{resourceSummaryText(shell::sjisToUtf8(name.value_or(std::string())), selected_),
+                      std::move(*information)};
+}
+
+std::string KeldraSession::extensionStatusText() const
+{
+    return ShowExtendStatus(extension_, directory_);
+}
+
+void KeldraSession::reportError(const std::string& message)
+{
+    shell_.message(message, std::string(kErrorCaption), shell::Buttons::Ok, shell::Icon::Warning);
+}
+
+}  // namespace transplant
