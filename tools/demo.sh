@@ -11,6 +11,8 @@ cmake --build --preset default
 
 mkdir -p demo
 build/bin/make_demo_roms demo
+# The windows read the character table from beside the executable.
+cp demo/string.txt build/bin/string.txt
 keldra="build/bin/Keldra"
 table="--table demo/string.txt"
 

@@ -49,6 +49,16 @@ TEST_F(FilesTest, WrittenBytesReadBackAndEmptyFilesAreFine)
     EXPECT_TRUE(shell.messages.empty());
 }
 
+TEST_F(FilesTest, ImageSizedFilesRoundTrip)
+{
+    ScriptedShell shell;
+    shell::Bytes image(3 << 20);
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<std::uint8_t>(i * 7 + (i >> 12));
+    ASSERT_TRUE(shell::writeWholeFile(shell, folder / "image.gba", image));
+    EXPECT_EQ(shell::readWholeFile(shell, folder / "image.gba"), image);
+}
+
 TEST_F(FilesTest, ReadingAMissingFileOrAFolderShowsTheFailureOnce)
 {
     ScriptedShell missing;

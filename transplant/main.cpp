@@ -1,0 +1,48 @@
+// Keldra, the unit transplant tool. With a subcommand it runs on the command line and opens no
+// window (no display is needed); otherwise it opens its window, with the ROM image named by the
+// first argument already opened, if there is one.
+
+#include "rom/game_text.hpp"
+#include "shell/qt/qt_shell.hpp"
+#include "shell/qt/qt_text.hpp"
+#include "shell/qt/system_texts.hpp"
+#include "transplant/keldra_cli.hpp"
+#include "transplant/window/keldra_window.hpp"
+
+#include <QApplication>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+int runWindow(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    shell::qt::installJapaneseSystemTexts(application);
+
+    shell::qt::QtShell shell;
+    transplant::KeldraWindow window(
+        shell, rom::LoadCharacterTable(shell, rom::defaultCharacterTablePath()));
+    shell.setOwner(&window);
+    window.show();
+
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        shell.answerNextOpenWith(shell::qt::toPath(arguments.at(1)));
+        window.openRom();
+    }
+    return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc > 1 && transplant::isKeldraCommand(argv[1])) {
+        const std::vector<std::string> arguments(argv + 1, argv + argc);
+        return transplant::runKeldraCommand(arguments, std::cout, std::cerr);
+    }
+    return runWindow(argc, argv);
+}

@@ -1,0 +1,126 @@
+#include "transplant/window/keldra_window.hpp"
+
+#include "shell/qt/controls.hpp"
+#include "shell/qt/qt_text.hpp"
+#include "shell/qt/tool_frame.hpp"
+
+#include <QAction>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+
+namespace transplant {
+namespace {
+
+using shell::qt::ControlRect;
+using shell::qt::EditEdge;
+using shell::qt::ScrollBar;
+
+constexpr std::string_view kExitQuestion = "終了します";
+constexpr std::string_view kExitCaption = "確認";
+constexpr std::string_view kVersionText = "0011";
+constexpr std::string_view kVersionCaption = "バージョン情報";
+
+// Commands that exist in the menu but are not offered yet.
+constexpr KeldraCommand kNotYetOffered[] = {
+    KeldraCommand::AddUnit,       KeldraCommand::ExtractUnit,       KeldraCommand::DeleteUnit,
+    KeldraCommand::ExtendIdAreas, KeldraCommand::LoadExtensionInfo, KeldraCommand::SaveExtensionInfo,
+};
+
+}  // namespace
+
+KeldraWindow::KeldraWindow(shell::Shell& shell, rom::CharacterTable table)
+    : shell_(shell), session_(shell, std::move(table))
+{
+    shell::qt::applyMainWindowFrame(*this, shell::qt::Tool::Keldra);
+    actions_ = buildKeldraMenuBar(*menuBar());
+    createControls();
+    connectCommands();
+    shell::qt::setColumnText(*extensionStatus_, session_.extensionStatusText());
+}
+
+void KeldraWindow::createControls()
+{
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    shell::qt::ControlFactory controls(*client, shell::qt::toolFont(shell::qt::Tool::Keldra));
+
+    controls.groupBox(1005, "ユニット一覧", ControlRect{0, 3, 201, 290});
+    unitList_ = &controls.listBox(1000, ControlRect{6, 20, 188, 265});
+    unitInformation_ =
+        &controls.textBox(1002, ControlRect{204, 8, 195, 168}, EditEdge::Sunken, ScrollBar::Vertical);
+    resourceSummary_ =
+        &controls.textBox(1001, ControlRect{403, 8, 200, 168}, EditEdge::Sunken, ScrollBar::Vertical);
+    controls.groupBox(1003, "ID領域拡張定義", ControlRect{211, 191, 376, 100});
+    extensionStatus_ =
+        &controls.textBox(1004, ControlRect{217, 206, 346, 78}, EditEdge::Static, ScrollBar::None);
+}
+
+void KeldraWindow::connectCommands()
+{
+    connect(actions_.at(KeldraCommand::Open), &QAction::triggered, this, &KeldraWindow::openRom);
+    connect(actions_.at(KeldraCommand::Save), &QAction::triggered, this, &KeldraWindow::saveRom);
+    connect(actions_.at(KeldraCommand::Exit), &QAction::triggered, this,
+            &KeldraWindow::confirmExit);
+    connect(actions_.at(KeldraCommand::Version), &QAction::triggered, this,
+            &KeldraWindow::showVersion);
+    for (const KeldraCommand command : kNotYetOffered)
+        actions_.at(command)->setEnabled(false);
+    connect(unitList_, &QListWidget::currentRowChanged, this, &KeldraWindow::showSelectedUnit);
+}
+
+void KeldraWindow::openRom()
+{
+    const bool opened = session_.OpenRom();
+    // A cancelled dialog or an unreadable file keeps the image that was open, and what shows it.
+    if (!opened && session_.isLoaded())
+        return;
+    showImage();
+}
+
+void KeldraWindow::saveRom()
+{
+    session_.SaveRom();
+}
+
+void KeldraWindow::confirmExit()
+{
+    if (shell_.message(kExitQuestion, std::string(kExitCaption), shell::Buttons::YesNo,
+                       shell::Icon::None) == shell::Answer::Yes)
+        close();
+}
+
+void KeldraWindow::showVersion()
+{
+    shell_.message(kVersionText, std::string(kVersionCaption), shell::Buttons::Ok,
+                   shell::Icon::None);
+}
+
+void KeldraWindow::showSelectedUnit(int row)
+{
+    if (row < 0 || !session_.isLoaded())
+        return;
+    resourceSummary_->clear();
+    unitInformation_->clear();
+    const std::optional<UnitPanels> panels = session_.selectUnit(static_cast<std::uint16_t>(row));
+    if (!panels)
+        return;
+    shell::qt::setControlText(*resourceSummary_, panels->resourceSummary);
+    shell::qt::setControlText(*unitInformation_, panels->unitInformation);
+}
+
+void KeldraWindow::showImage()
+{
+    resourceSummary_->clear();
+    unitInformation_->clear();
+    {
+        // Refilling moves the current row; that is no choice of the user's.
+        const QSignalBlocker quiet(unitList_);
+        unitList_->clear();
+        for (const std::string& line : session_.unitListLines())
+            unitList_->addItem(shell::qt::displayText(line));
+    }
+    shell::qt::setColumnText(*extensionStatus_, session_.extensionStatusText());
+}
+
+}  // namespace transplant

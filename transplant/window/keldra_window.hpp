@@ -1,0 +1,50 @@
+#pragma once
+// The transplant tool's main window: the menu bar, the unit list and the three text panels. It
+// routes every command to the session and shows what the session returns; it keeps no game data.
+
+#include "rom/game_text.hpp"
+#include "shell/shell.hpp"
+#include "transplant/keldra_session.hpp"
+#include "transplant/window/keldra_menu.hpp"
+
+#include <QMainWindow>
+
+#include <map>
+
+class QAction;
+class QListWidget;
+class QPlainTextEdit;
+
+namespace transplant {
+
+class KeldraWindow final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    KeldraWindow(shell::Shell& shell, rom::CharacterTable table);
+
+    // "開く": asks for a ROM image and shows it.
+    void openRom();
+
+private:
+    void createControls();
+    void connectCommands();
+
+    void saveRom();
+    void confirmExit();
+    void showVersion();
+    void showSelectedUnit(int row);
+
+    // Empties the unit panels and refills the list and the extension summary from the session.
+    void showImage();
+
+    shell::Shell& shell_;
+    KeldraSession session_;
+    std::map<KeldraCommand, QAction*> actions_;
+    QListWidget* unitList_ = nullptr;             // 1000
+    QPlainTextEdit* resourceSummary_ = nullptr;   // 1001
+    QPlainTextEdit* unitInformation_ = nullptr;   // 1002
+    QPlainTextEdit* extensionStatus_ = nullptr;   // 1004
+};
+
+}  // namespace transplant
