@@ -113,15 +113,16 @@ std::optional<UnitPanels> KeldraSession::selectUnit(std::uint16_t unitId)
         reportError(set.error().message);
         return std::nullopt;
     }
-    auto information = unitInformationText(rom_.bytes, directory_, unitId, table_);
+    // The unit record was checked when the image was opened, so its name can be read.
+    const std::string name =
+        shell::sjisToUtf8(rom::decodeUnitName(rom_.bytes, directory_, unitId, table_).value_or(""));
+    auto information = unitInformationText(rom_.bytes, directory_, unitId, name, table_);
     if (!information) {
         reportError(information.error().message);
         return std::nullopt;
     }
     selected_ = std::move(*set);
-    const auto name = rom::decodeUnitName(rom_.bytes, directory_, unitId, table_);
-    return UnitPanels{resourceSummaryText(shell::sjisToUtf8(name.value_or(std::string())), selected_),
-                      std::move(*information)};
+    return UnitPanels{resourceSummaryText(name, selected_), std::move(*information)};
 }
 
 std::string KeldraSession::extensionStatusText() const

@@ -56,17 +56,14 @@ std::string resourceSummaryText(std::string_view displayName, const rom::UnitRes
 
 rom::RomResult<std::string> unitInformationText(rom::ByteSpan image,
                                                 const rom::TableDirectory& directory,
-                                                std::uint16_t unitId,
+                                                std::uint16_t unitId, std::string_view displayName,
                                                 const rom::CharacterTable& table)
 {
     auto unit = rom::readRecord<rom::UnitDataRecord>(image, directory, unitId);
     if (!unit)
         return std::unexpected(unit.error());
-    auto name = rom::decodeUnitName(image, directory, unitId, table);
-    if (!name)
-        return std::unexpected(name.error());
 
-    std::string text = shell::sjisToUtf8(*name);
+    std::string text(displayName);
     text += kLineEnd;
     appendLine(text, "HP: ", unit->dwMaxHP);
     appendLine(text, "EN: ", unit->wMaxEN);

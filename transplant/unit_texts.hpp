@@ -22,7 +22,7 @@ std::string resourceSummaryText(std::string_view displayName, const rom::UnitRes
 // Name, HP, EN, mobility, armour, then the fixed weapons with their names.
 rom::RomResult<std::string> unitInformationText(rom::ByteSpan image,
                                                 const rom::TableDirectory& directory,
-                                                std::uint16_t unitId,
+                                                std::uint16_t unitId, std::string_view displayName,
                                                 const rom::CharacterTable& table);
 
 }  // namespace transplant

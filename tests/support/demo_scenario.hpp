@@ -34,7 +34,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/record_specs.hpp"
+#include "tests/support/record_descriptions.hpp"
 #include "tests/support/synthetic_rom.hpp"
 
 namespace synthetic {

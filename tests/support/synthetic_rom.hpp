@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "tests/support/le_bytes.hpp"
-#include "tests/support/record_specs.hpp"
+#include "tests/support/record_descriptions.hpp"
 #include "tests/support/rom_layout.hpp"
 
 namespace synthetic {

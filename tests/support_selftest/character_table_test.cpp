@@ -4,7 +4,7 @@
 #include <string>
 
 #include "tests/support/character_table_file.hpp"
-#include "tests/support/record_specs.hpp"
+#include "tests/support/record_descriptions.hpp"
 
 namespace synthetic {
 namespace {

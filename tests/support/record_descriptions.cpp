@@ -1,4 +1,4 @@
-#include "tests/support/record_specs.hpp"
+#include "tests/support/record_descriptions.hpp"
 
 #include <algorithm>
 #include <initializer_list>
