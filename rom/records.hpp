@@ -287,15 +287,12 @@ struct UnitCutinRecord {
     }
 };
 
-// BG map screen size codes of `wSize`.
-enum class BGMapScreenSize : std::uint16_t { W256H256 = 0, W512H256 = 1, W256H512 = 2, W512H512 = 3 };
-
 struct BGMAP {
     static constexpr GameTable kTable = GameTable::BGMap;
     static constexpr std::size_t kSize = 0x08;
 
     std::uint32_t dwAddress;  // GBA pointer to the LZ77-compressed map
-    std::uint16_t wSize;      // a BGMapScreenSize code
+    std::uint16_t wSize;      // screen size: 0 256x256, 1 512x256, 2 256x512, 3 512x512
     std::uint16_t wParam1;
 
     template <class Self, class Visit>

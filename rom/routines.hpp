@@ -23,8 +23,6 @@ struct ByteRange {
 // Body drawing routine.
 struct MotionPartHeader {
     static constexpr std::size_t kSize = 16;
-    static constexpr std::size_t kPartTableField = 8;
-    static constexpr std::size_t kKeyBlockField = 12;
 
     std::uint8_t bNumPart;       // N: entries of the part table
     std::uint8_t bParam;         // not interpreted
@@ -47,7 +45,6 @@ inline constexpr std::size_t kMotionPartEntrySize = 8;
 // Shadow drawing routine.
 struct ShadowEtcHeader {
     static constexpr std::size_t kSize = 8;
-    static constexpr std::size_t kStreamListField = 4;
 
     std::uint16_t wMask;                 // one set bit per stream
     std::array<std::uint8_t, 2> bParam;  // not interpreted
@@ -66,7 +63,6 @@ inline constexpr std::uint16_t kShadowEtcFrameLimit = 0x400;
 // Effect routine.
 struct CutinScrollHeader {
     static constexpr std::size_t kSize = 8;
-    static constexpr std::size_t kCommandsField = 4;
 
     std::uint16_t wNumCommand;           // K
     std::array<std::uint8_t, 2> bParam;  // not interpreted

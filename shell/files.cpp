@@ -1,6 +1,5 @@
 #include "shell/files.hpp"
 
-#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <random>

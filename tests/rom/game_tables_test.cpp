@@ -79,6 +79,18 @@ TEST(TableDirectory, RecordsAreFoundByIdAndCheckedAgainstTheImageEnd)
     EXPECT_EQ(record->wWeapon[3], 0x289);
     EXPECT_TRUE(rom::checkTableFits(image, *directory, rom::GameTable::Unit, 150));
 
+    // A record written by ID reads back, and nothing beside it changes.
+    shell::Bytes copy(image.begin(), image.end());
+    rom::UnitDataRecord changed = *record;
+    changed.wArmor = 0xBEEF;
+    ASSERT_TRUE(rom::writeRecord(std::span<std::uint8_t>(copy), *directory, 149, changed));
+    EXPECT_EQ(rom::readRecord<rom::UnitDataRecord>(copy, *directory, 149)->wArmor, 0xBEEF);
+    const std::size_t armor = 0xC38C4 + 149 * 0x68 + 8;
+    copy[armor] = image[armor];
+    copy[armor + 1] = image[armor + 1];
+    EXPECT_TRUE(std::equal(copy.begin(), copy.end(), image.begin()));
+    EXPECT_FALSE(rom::writeRecord(std::span<std::uint8_t>(copy), *directory, 150 + 0xFFFFFF, changed));
+
     // A table moved to the image's end: its first record fits, the second does not.
     rom::TableDirectory moved = *directory;
     moved.offsets[static_cast<std::size_t>(rom::GameTable::Unit)] =
