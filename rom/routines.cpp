@@ -78,13 +78,14 @@ RomResult<ShadowEtcLayout> readShadowEtc(ByteSpan image, std::uint32_t offset)
     layout.header = *header;
 
     const auto streamCount = static_cast<std::size_t>(std::popcount(header->wMask));
-    auto list = pointedRange(image, header->dwStreamList, streamCount, 4, "ShadowEtcのリスト");
+    auto list = pointedRange(image, header->dwStreamList, streamCount,
+                             kShadowEtcListEntrySize, "ShadowEtcのリスト");
     if (!list)
         return std::unexpected(list.error());
     layout.streamList = *list;
 
     for (std::size_t i = 0; i < streamCount; ++i) {
-        const std::uint32_t streamOffset = romOffsetOf(loadU32(image, list->offset + i * 4));
+        const std::uint32_t streamOffset = romOffsetOf(loadU32(image, list->offset + i * kShadowEtcListEntrySize));
         auto length = measurePartStream(image, streamOffset, kShadowEtcFrameLimit);
         if (!length)
             return std::unexpected(withContext(length.error(), partName("ストリーム", i)));

@@ -23,6 +23,8 @@ struct ByteRange {
 // Body drawing routine.
 struct MotionPartHeader {
     static constexpr std::size_t kSize = 16;
+    static constexpr std::size_t kPartTableField = 8;  // dwPartTable
+    static constexpr std::size_t kKeyBlockField = 12;  // dwKeyBlock
 
     std::uint8_t bNumPart;       // N: entries of the part table
     std::uint8_t bParam;         // not interpreted
@@ -45,6 +47,7 @@ inline constexpr std::size_t kMotionPartEntrySize = 8;
 // Shadow drawing routine.
 struct ShadowEtcHeader {
     static constexpr std::size_t kSize = 8;
+    static constexpr std::size_t kStreamListField = 4;  // dwStreamList
 
     std::uint16_t wMask;                 // one set bit per stream
     std::array<std::uint8_t, 2> bParam;  // not interpreted
@@ -57,12 +60,16 @@ struct ShadowEtcHeader {
     }
 };
 
+// Each entry of a ShadowEtc stream list is the GBA pointer of one stream.
+inline constexpr std::size_t kShadowEtcListEntrySize = 4;
+
 // ShadowEtc streams run for at most this many frames.
 inline constexpr std::uint16_t kShadowEtcFrameLimit = 0x400;
 
 // Effect routine.
 struct CutinScrollHeader {
     static constexpr std::size_t kSize = 8;
+    static constexpr std::size_t kCommandsField = 4;  // dwCommands
 
     std::uint16_t wNumCommand;           // K
     std::array<std::uint8_t, 2> bParam;  // not interpreted

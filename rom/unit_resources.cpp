@@ -38,6 +38,8 @@ void addRoutines(UnitResourceSet& set, std::uint16_t motionPart, std::uint16_t s
     addId(set, Kind::CutinScroll, cutinScroll);
 }
 
+}  // namespace
+
 void addUnitAnimeHeader(UnitResourceSet& set, const UNIT_ANIME_HEADER& header)
 {
     addBGMapId(set, header.wIdBGMap);
@@ -89,6 +91,8 @@ void addFixedAnimeHeader(UnitResourceSet& set, const FIXED_ANIME_HEADER& h)
         addId(set, Kind::CutinScroll, id);
 }
 
+namespace {
+
 // The records that the commands of effect routine `id` name. An empty pointer-table entry is a
 // routine without commands.
 RomResult<void> addCutinScrollCommands(UnitResourceSet& set, ByteSpan image,
@@ -119,6 +123,8 @@ RomResult<void> addCutinScrollCommands(UnitResourceSet& set, ByteSpan image,
     return {};
 }
 
+}  // namespace
+
 void addUnitCutin(UnitResourceSet& set, const UnitCutinRecord& r)
 {
     using pallet_banks::kReachedIndirectly;
@@ -146,6 +152,8 @@ void addSystemAnime(UnitResourceSet& set, const SystemAnimeRecord& r)
     addPalletId(set, r.wIdPallet, pallet_banks::kReachedIndirectly);
     addRoutines(set, r.wIdMotionPart, r.wIdShadowEtc, r.wIdCutinScroll);
 }
+
+namespace {
 
 // Reads record `id` of each ID in `ids` (a copy: adding may grow the list being walked) and hands
 // it to `add`.

@@ -4,6 +4,7 @@
 
 #include "rom/byte_io.hpp"
 #include "rom/game_tables.hpp"
+#include "rom/records.hpp"
 #include "rom/resource_kind.hpp"
 #include "rom/rom_error.hpp"
 
@@ -48,6 +49,14 @@ struct UnitResourceSet {
     // The same for the Pallet list; the bank count is kept only when the palette is new.
     void addPallet(std::uint16_t id, std::uint8_t banks);
 };
+
+// The walks over single records, as the collection runs them. Each adds the sprites, palettes,
+// BG maps and routines that the record names; none of them reads the image.
+void addUnitAnimeHeader(UnitResourceSet& set, const UNIT_ANIME_HEADER& header);
+void addFixedAnimeHeader(UnitResourceSet& set, const FIXED_ANIME_HEADER& header);
+void addUnitCutin(UnitResourceSet& set, const UnitCutinRecord& record);
+void addGraphicDifinition(UnitResourceSet& set, const GraphicDifinitionRecord& record);
+void addSystemAnime(UnitResourceSet& set, const SystemAnimeRecord& record);
 
 RomResult<UnitResourceSet> CollectUnitResources(ByteSpan image, const TableDirectory& directory,
                                                 std::uint16_t unitId);

@@ -31,7 +31,9 @@ std::string romFilter()
                                std::string(rom::kRomFilterPattern)}});
 }
 
-rom::RomResult<rom::TableDirectory> readCheckedDirectory(rom::ByteSpan image)
+}  // namespace
+
+rom::RomResult<rom::TableDirectory> KeldraSession::readCheckedDirectory(rom::ByteSpan image) const
 {
     auto directory = rom::readTableDirectory(image);
     if (!directory)
@@ -42,8 +44,6 @@ rom::RomResult<rom::TableDirectory> readCheckedDirectory(rom::ByteSpan image)
     }
     return directory;
 }
-
-}  // namespace
 
 KeldraSession::KeldraSession(shell::Shell& shell, rom::CharacterTable table)
     : shell_(shell), table_(std::move(table))
@@ -60,6 +60,7 @@ bool KeldraSession::OpenRom()
     directory_ = rom::TableDirectory();
     selected_ = rom::UnitResourceSet();
     extension_ = ExtensionInfo();
+    freeIds_ = rom::UnitResourceSet();
 
     if (!rom::isSupportedGame(rom_.bytes)) {
         const std::string found = shell::sjisToUtf8(rom::gameCodeOf(rom_.bytes));
@@ -96,8 +97,7 @@ std::vector<std::string> KeldraSession::unitListLines() const
         return lines;
     for (std::uint16_t unit = 0; unit < rom::kUnitCount; ++unit) {
         // The unit table was checked when the image was opened, so every name can be read.
-        const auto name = rom::decodeUnitName(rom_.bytes, directory_, unit, table_);
-        lines.push_back(idNameLine(unit, shell::sjisToUtf8(name.value_or(std::string()))));
+        lines.push_back(idNameLine(unit, unitDisplayName(unit)));
     }
     return lines;
 }
@@ -113,9 +113,7 @@ std::optional<UnitPanels> KeldraSession::selectUnit(std::uint16_t unitId)
         reportError(set.error().message);
         return std::nullopt;
     }
-    // The unit record was checked when the image was opened, so its name can be read.
-    const std::string name =
-        shell::sjisToUtf8(rom::decodeUnitName(rom_.bytes, directory_, unitId, table_).value_or(""));
+    const std::string name = unitDisplayName(unitId);
     auto information = unitInformationText(rom_.bytes, directory_, unitId, name, table_);
     if (!information) {
         reportError(information.error().message);
@@ -128,6 +126,13 @@ std::optional<UnitPanels> KeldraSession::selectUnit(std::uint16_t unitId)
 std::string KeldraSession::extensionStatusText() const
 {
     return ShowExtendStatus(extension_, directory_);
+}
+
+std::string KeldraSession::unitDisplayName(std::uint16_t unitId) const
+{
+    // The unit table was checked when the image was opened, so every name can be read.
+    return shell::sjisToUtf8(
+        rom::decodeUnitName(rom_.bytes, directory_, unitId, table_).value_or(std::string()));
 }
 
 void KeldraSession::reportError(const std::string& message)

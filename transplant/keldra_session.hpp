@@ -10,13 +10,21 @@
 #include "rom/unit_resources.hpp"
 #include "shell/shell.hpp"
 #include "transplant/extension_info.hpp"
+#include "transplant/extraction.hpp"
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace transplant {
+
+// What an extraction wrote.
+struct ExtractionResult {
+    std::filesystem::path folder;
+    bool complete = true;  // false when a file could not be written
+};
 
 // The two panels filled when a unit is picked in the list.
 struct UnitPanels {
@@ -51,8 +59,48 @@ public:
 
     std::string extensionStatusText() const;
 
+    // Extraction of the selected unit with the items `flags` keeps, into a folder named after the
+    // unit inside `baseFolder`. Nothing when no unit is selected or its data cannot be read (then
+    // nothing is written).
+    std::optional<ExtractionResult> ExtractUnit(const SelectionFlags& flags,
+                                                const std::filesystem::path& baseFolder);
+
+    // Empties the selected unit's record and its weapons' after the user confirms. Returns the
+    // unit's refreshed list line.
+    std::optional<std::string> DeleteSelectedUnit();
+
+    // ID area extension, with its two questions.
+    struct ExtensionOutcome {
+        bool extended = false;
+        bool infoSaved = false;  // the user chose to save the new info and it was saved
+    };
+    ExtensionOutcome ExtendIdArea();
+    // Saves the extension info through the save dialog and says whether it did.
+    bool SaveExtendInfo();
+    // The menu command: asks first; does nothing without extension info.
+    bool SaveExtendInfoCommand();
+    // Asks for an ".ExtInfo" file; the info replaces the current one only when it matches the
+    // image.
+    bool LoadExtendInfo();
+
+    // Starts the add command: refuses without extension info, otherwise finds the free IDs anew.
+    bool StartAddUnit();
+    const rom::UnitResourceSet& freeIds() const { return freeIds_; }
+    // The free unit slots as the add dialog lists them ("003: name").
+    std::vector<std::string> freeUnitLines() const;
+    // Asks for a "UnitAllData.dat" and reads the set's index and unit name.
+    bool LoadUnitFileSet();
+    const rom::UnitResourceSet& loadedSet() const { return loaded_; }
+    const std::string& loadedUnitName() const { return loadedName_; }
+    // Transplants the loaded set into free unit slot `slot`; the image changes only on success.
+    bool TransplantUnit(std::uint16_t slot);
+    // The report after a successful add: the "追加完了" message; returns the slot's new list line.
+    std::string AnnounceAddedUnit(std::uint16_t slot);
+
 private:
     void reportError(const std::string& message);
+    std::string unitDisplayName(std::uint16_t unitId) const;
+    rom::RomResult<rom::TableDirectory> readCheckedDirectory(rom::ByteSpan image) const;
 
     shell::Shell& shell_;
     rom::CharacterTable table_;
@@ -60,6 +108,11 @@ private:
     rom::TableDirectory directory_;
     ExtensionInfo extension_;
     rom::UnitResourceSet selected_;
+
+    rom::UnitResourceSet freeIds_;
+    rom::UnitResourceSet loaded_;
+    std::filesystem::path unitFolder_;
+    std::string loadedName_;
 };
 
 }  // namespace transplant

@@ -1,13 +1,26 @@
 #pragma once
 // The line form of the transplant tool's text files and panels: "[key]=&HVALUE" and CR LF, the
-// value in upper-case hexadecimal without leading zeros.
+// value in upper-case hexadecimal without leading zeros. Reading is forgiving, as hand-edited
+// files need: a key is found wherever it stands, and the value may be written in any of the
+// number forms the files have used ("&H" hexadecimal, "&O" octal, decimal).
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace transplant {
 
 std::string keyValueLine(std::string_view key, std::uint32_t value);
+
+// The value of the first "[key]=" in `text`: the text after it up to the next carriage return (or
+// the end), read as a number. Nothing when the key does not occur.
+std::optional<std::uint64_t> findKeyValue(std::string_view text, std::string_view key);
+
+// Reads a number the way the files write it: leading blanks skipped, then "&H" and hexadecimal
+// digits, "&O" and octal digits, or an optionally signed decimal number whose fraction is dropped.
+// Reading stops at the first character that does not belong; no digits read as 0. A negative
+// value comes back in two's complement, as a narrower field stores it.
+std::uint64_t readFileNumber(std::string_view text);
 
 }  // namespace transplant

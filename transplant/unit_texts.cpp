@@ -39,9 +39,14 @@ void appendLine(std::string& text, std::string_view label, std::uint64_t value)
 
 }  // namespace
 
+std::string unitIdText(std::uint16_t unitId)
+{
+    return shell::paddedHexText(unitId, kIdDigits);
+}
+
 std::string idNameLine(std::uint16_t unitId, std::string_view displayName)
 {
-    return shell::paddedHexText(unitId, kIdDigits) + ": " + std::string(displayName);
+    return unitIdText(unitId) + ": " + std::string(displayName);
 }
 
 std::string resourceSummaryText(std::string_view displayName, const rom::UnitResourceSet& set)

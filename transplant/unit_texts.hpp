@@ -13,6 +13,9 @@
 
 namespace transplant {
 
+// "02A": an ID as three upper-case hexadecimal digits, as lists and messages show it.
+std::string unitIdText(std::uint16_t unitId);
+
 // "02A: name": an ID as three hexadecimal digits and a decoded name, as lists show them.
 std::string idNameLine(std::uint16_t unitId, std::string_view displayName);
 

@@ -1,0 +1,43 @@
+#pragma once
+// The ID area extension: the ten extendable tables are copied behind the end of the image with room
+// for many more IDs, and the game code's pointers to them are rewritten. The extension info then
+// describes the new layout; it is saved to and loaded from ".ExtInfo" text files.
+
+#include "rom/byte_io.hpp"
+#include "rom/game_tables.hpp"
+#include "rom/rom_error.hpp"
+#include "transplant/extension_info.hpp"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace transplant {
+
+// A GBA cartridge maps at most 32 MiB; an image must not grow past it.
+inline constexpr std::uint64_t kCartridgeLimit = 0x2000000;
+
+struct ExtendedImage {
+    rom::Bytes image;
+    ExtensionInfo info;  // the new layout, loaded, without reference lists
+};
+
+// Moves the tables described by `info` to the end of `image`. Fails, changing nothing, when a
+// table or a code reference lies outside the image or the result would pass the cartridge limit.
+rom::RomResult<ExtendedImage> extendIdArea(rom::ByteSpan image, const ExtensionInfo& info);
+
+// The new layout for an extension that starts at offset `start` (the old image size).
+ExtensionInfo extendedLayout(std::uint32_t start);
+
+// The ".ExtInfo" text: "[Table:key]=&HVALUE" lines, tables in alphabetical order.
+std::string extensionInfoText(const ExtensionInfo& info);
+// Reads an ".ExtInfo" text; keys that are missing read as 0. The result is not loaded yet: see
+// checkExtensionInfo.
+ExtensionInfo parseExtensionInfoText(std::string_view text);
+
+// Succeeds when `info` describes the image: every table lies where the directory says, has the
+// table's record size, and fits in the image up to its last ID.
+rom::RomResult<void> checkExtensionInfo(const ExtensionInfo& info, rom::ByteSpan image,
+                                        const rom::TableDirectory& directory);
+
+}  // namespace transplant

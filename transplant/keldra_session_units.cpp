@@ -1,0 +1,70 @@
+// The session's commands on the selected unit: extraction and deletion.
+
+#include "transplant/keldra_session.hpp"
+
+#include "shell/files.hpp"
+#include "transplant/keldra_messages.hpp"
+#include "transplant/unit_deletion.hpp"
+#include "transplant/unit_texts.hpp"
+
+#include <system_error>
+
+namespace transplant {
+
+std::optional<ExtractionResult> KeldraSession::ExtractUnit(const SelectionFlags& flags,
+                                                           const std::filesystem::path& baseFolder)
+{
+    if (!rom_.loaded || !selected_.valid)
+        return std::nullopt;
+    auto set = buildExtractionSet(rom_.bytes, directory_, selected_, flags);
+    if (!set) {
+        reportError(set.error().message);
+        return std::nullopt;
+    }
+    auto files = buildFileSet(rom_.bytes, directory_, *set);
+    if (!files) {
+        reportError(files.error().message);
+        return std::nullopt;
+    }
+
+    const std::string name = unitDisplayName(set->wIdUnit);
+    ExtractionResult result{baseFolder / unitFolderName(name, set->wIdUnit)};
+    std::error_code error;
+    std::filesystem::create_directories(result.folder, error);
+    if (error) {
+        shell::showFileFailure(shell_);
+        shell::showMessage(shell_, messages::kFileNotWritten);
+        return std::nullopt;
+    }
+    for (const FileSetFile& file : *files) {
+        if (!shell::writeWholeFile(shell_, result.folder / file.name, file.bytes)) {
+            shell::showMessage(shell_, messages::kFileNotWritten);
+            result.complete = false;
+        }
+    }
+    // A set with a missing file cannot be transplanted, so it is not reported as saved.
+    const std::string_view suffix =
+        result.complete ? messages::kExtractedSuffix : messages::kExtractionIncompleteSuffix;
+    shell::showMessage(shell_, name + std::string(suffix),
+                       std::string(messages::kExtractedCaption));
+    return result;
+}
+
+std::optional<std::string> KeldraSession::DeleteSelectedUnit()
+{
+    if (!rom_.loaded || !selected_.valid)
+        return std::nullopt;
+    const std::uint16_t unitId = selected_.wIdUnit;
+    if (shell::showMessage(shell_, messages::kDeleteQuestion, unitDisplayName(unitId),
+                           shell::Buttons::OkCancel) != shell::Answer::Ok)
+        return std::nullopt;
+    if (auto done = deleteUnitRecords(rom_.bytes, directory_, unitId,
+                                      selected_.list(rom::ResourceKind::FixedWeapon));
+        !done) {
+        reportError(done.error().message);
+        return std::nullopt;
+    }
+    return idNameLine(unitId, unitDisplayName(unitId));
+}
+
+}  // namespace transplant

@@ -1,0 +1,240 @@
+#include "transplant/routine_blocks.hpp"
+
+#include "rom/gba_address.hpp"
+#include "rom/routines.hpp"
+#include "transplant/id_remap.hpp"
+
+#include <bit>
+
+namespace transplant {
+namespace {
+
+using rom::ByteRange;
+using rom::ByteSpan;
+using rom::Bytes;
+using rom::MutableByteSpan;
+using rom::RomError;
+
+// Blocks pad each piece to a 16-byte boundary and leave at least 32 spare bytes behind it, as the
+// files have always been written.
+constexpr std::size_t kPieceAlignment = 16;
+constexpr std::size_t kPieceGap = 48;
+
+class BlockWriter {
+public:
+    void append(ByteSpan bytes) { block_.insert(block_.end(), bytes.begin(), bytes.end()); }
+    void append(ByteSpan image, const ByteRange& range)
+    {
+        append(image.subspan(range.offset, range.length));
+    }
+    void padTo16() { pad(kPieceAlignment - block_.size() % kPieceAlignment); }
+    void padWithGap() { pad(kPieceGap - block_.size() % kPieceAlignment); }
+    // Stores the block-relative GBA address of the current end into the u32 at `field`.
+    void pointHere(std::size_t field)
+    {
+        rom::storeU32(block_, field, rom::gbaPointerOf(static_cast<std::uint32_t>(block_.size())));
+    }
+    std::size_t size() const { return block_.size(); }
+    Bytes take() { return std::move(block_); }
+
+private:
+    void pad(std::size_t count) { block_.insert(block_.end(), count, 0); }
+
+    Bytes block_;
+};
+
+// Offset in the block that a stored pointer names; any value past the block fails the checks.
+std::uint64_t blockOffsetOf(std::uint32_t pointer)
+{
+    return rom::romOffsetOf(pointer);
+}
+
+std::unexpected<RomError> blockError(rom::ResourceKind kind, std::string_view problem)
+{
+    return std::unexpected(RomError{std::string(rom::kindName(kind)) +
+                                    " のデータが壊れています: " + std::string(problem)});
+}
+
+// The table of `count` entries of `entrySize` bytes that the pointer at `field` names.
+rom::RomResult<std::size_t> pointedTable(rom::ResourceKind kind, ByteSpan block, std::size_t field,
+                                         std::size_t count, std::size_t entrySize)
+{
+    const std::uint64_t offset = blockOffsetOf(rom::loadU32(block, field));
+    if (!rom::fits(block.size(), offset, static_cast<std::uint64_t>(count) * entrySize))
+        return blockError(kind, "テーブルがブロックの外にあります");
+    return static_cast<std::size_t>(offset);
+}
+
+rom::RomResult<void> relocate(rom::ResourceKind kind, MutableByteSpan block, std::uint32_t base)
+{
+    auto layout = readRoutineBlock(kind, block);
+    if (!layout)
+        return std::unexpected(layout.error());
+    for (std::size_t field : layout->pointerFields)
+        rom::storeU32(block, field, rom::loadU32(block, field) + base);
+    return {};
+}
+
+}  // namespace
+
+rom::RomResult<Bytes> buildMotionPartBlock(ByteSpan image, std::uint32_t offset)
+{
+    using Header = rom::MotionPartHeader;
+    auto routine = rom::readMotionPart(image, offset);
+    if (!routine)
+        return std::unexpected(routine.error());
+
+    BlockWriter writer;
+    writer.append(image.subspan(offset, Header::kSize));
+    writer.pointHere(Header::kPartTableField);
+    const std::size_t partTable = writer.size();
+    writer.append(image, routine->partTable);
+    writer.padWithGap();
+    for (std::size_t i = 0; i < routine->parts.size(); ++i) {
+        writer.pointHere(partTable + i * rom::kMotionPartEntrySize);
+        writer.append(image, routine->parts[i]);
+        writer.padWithGap();
+    }
+    // A routine without a key block gets a pointer to an empty one.
+    writer.pointHere(Header::kKeyBlockField);
+    writer.append(image, routine->keyBlock);
+    writer.padWithGap();
+    return writer.take();
+}
+
+rom::RomResult<Bytes> buildShadowEtcBlock(ByteSpan image, std::uint32_t offset)
+{
+    using Header = rom::ShadowEtcHeader;
+    auto routine = rom::readShadowEtc(image, offset);
+    if (!routine)
+        return std::unexpected(routine.error());
+
+    BlockWriter writer;
+    writer.append(image.subspan(offset, Header::kSize));
+    writer.padTo16();
+    writer.pointHere(Header::kStreamListField);
+    const std::size_t list = writer.size();
+    writer.append(image, routine->streamList);
+    writer.padWithGap();
+    for (std::size_t i = 0; i < routine->streams.size(); ++i) {
+        writer.pointHere(list + i * rom::kShadowEtcListEntrySize);
+        writer.append(image, routine->streams[i]);
+        writer.padWithGap();
+    }
+    return writer.take();
+}
+
+rom::RomResult<Bytes> buildCutinScrollBlock(ByteSpan image, std::uint32_t offset)
+{
+    using Header = rom::CutinScrollHeader;
+    auto routine = rom::readCutinScroll(image, offset);
+    if (!routine)
+        return std::unexpected(routine.error());
+
+    BlockWriter writer;
+    writer.append(image.subspan(offset, Header::kSize));
+    writer.padTo16();
+    writer.pointHere(Header::kCommandsField);
+    writer.append(image, routine->commands);
+    return writer.take();
+}
+
+rom::RomResult<RoutineBlockLayout> readRoutineBlock(rom::ResourceKind kind, ByteSpan block)
+{
+    RoutineBlockLayout layout;
+    std::size_t headerSize = 0;
+    std::size_t tableField = 0;
+    std::size_t entryCount = 0;
+    std::size_t entrySize = 0;
+    switch (kind) {
+    case rom::ResourceKind::MotionPart:
+        headerSize = rom::MotionPartHeader::kSize;
+        tableField = rom::MotionPartHeader::kPartTableField;
+        entrySize = rom::kMotionPartEntrySize;
+        break;
+    case rom::ResourceKind::ShadowEtc:
+        headerSize = rom::ShadowEtcHeader::kSize;
+        tableField = rom::ShadowEtcHeader::kStreamListField;
+        entrySize = rom::kShadowEtcListEntrySize;
+        break;
+    case rom::ResourceKind::CutinScroll:
+        headerSize = rom::CutinScrollHeader::kSize;
+        tableField = rom::CutinScrollHeader::kCommandsField;
+        entrySize = rom::kCutinScrollCommandSize;
+        break;
+    default:
+        return std::unexpected(RomError{std::string(rom::kindName(kind)) + " はルーチンではありません"});
+    }
+    if (block.size() < headerSize)
+        return blockError(kind, "ヘッダが短すぎます");
+
+    if (kind == rom::ResourceKind::MotionPart)
+        entryCount = block[0];
+    else if (kind == rom::ResourceKind::ShadowEtc)
+        entryCount = static_cast<std::size_t>(std::popcount(rom::loadU16(block, 0)));
+    else
+        entryCount = rom::loadU16(block, 0);
+
+    auto table = pointedTable(kind, block, tableField, entryCount, entrySize);
+    if (!table)
+        return std::unexpected(table.error());
+
+    if (kind == rom::ResourceKind::CutinScroll) {
+        layout.commandsOffset = *table;
+        layout.commandCount = entryCount;
+    } else {
+        // The first field of every part entry and every list entry points at a stream.
+        for (std::size_t i = 0; i < entryCount; ++i)
+            layout.pointerFields.push_back(*table + i * entrySize);
+    }
+    layout.pointerFields.push_back(tableField);
+    if (kind == rom::ResourceKind::MotionPart)
+        layout.pointerFields.push_back(rom::MotionPartHeader::kKeyBlockField);
+
+    for (std::size_t field : layout.pointerFields) {
+        if (blockOffsetOf(rom::loadU32(block, field)) > block.size())
+            return blockError(kind, "ポインタがブロックの外を指しています");
+    }
+    return layout;
+}
+
+rom::RomResult<void> RelocateMotionPart(MutableByteSpan block, std::uint32_t base)
+{
+    return relocate(rom::ResourceKind::MotionPart, block, base);
+}
+
+rom::RomResult<void> RelocateShadowEtc(MutableByteSpan block, std::uint32_t base)
+{
+    return relocate(rom::ResourceKind::ShadowEtc, block, base);
+}
+
+rom::RomResult<void> RelocateCutinScroll(MutableByteSpan block, std::uint32_t base)
+{
+    return relocate(rom::ResourceKind::CutinScroll, block, base);
+}
+
+rom::RomResult<void> RemapCutinScrollIds(MutableByteSpan block, const rom::UnitResourceSet& target,
+                                         const rom::UnitResourceSet& source)
+{
+    namespace cmd = rom::cutin_command;
+    auto layout = readRoutineBlock(rom::ResourceKind::CutinScroll, block);
+    if (!layout)
+        return std::unexpected(layout.error());
+    const IdRemap remap(target, source);
+    for (std::size_t i = 0; i < layout->commandCount; ++i) {
+        const MutableByteSpan command =
+            block.subspan(layout->commandsOffset + i * rom::kCutinScrollCommandSize,
+                          rom::kCutinScrollCommandSize);
+        const std::uint8_t opcode = command[0];
+        if (opcode == cmd::kGraphicChange)
+            remap.field(command, cmd::kGraphicChangeIdField, rom::ResourceKind::GraphicDifinition);
+        else if (opcode == cmd::kUnitCutin &&
+                 cmd::unitCutinModeCarriesId(command[cmd::kUnitCutinModeField]))
+            remap.field(command, cmd::kUnitCutinIdField, rom::ResourceKind::UnitCutin);
+        else if (opcode >= cmd::kSystemAnimeFirst && opcode <= cmd::kSystemAnimeLast)
+            remap.field(command, cmd::kSystemAnimeIdField, rom::ResourceKind::SystemAnime);
+    }
+    return {};
+}
+
+}  // namespace transplant

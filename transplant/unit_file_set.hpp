@@ -1,0 +1,40 @@
+#pragma once
+// A file set read back for a transplant: every file the loaded index lists, read whole and checked
+// before the image is touched, so a set with a missing, short or damaged file changes nothing.
+
+#include "rom/byte_io.hpp"
+#include "rom/unit_resources.hpp"
+#include "shell/shell.hpp"
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+namespace transplant {
+
+struct UnitFileSet {
+    rom::Bytes unit;
+    rom::Bytes unitAnime;
+    rom::Bytes icon;
+    // One file per list position.
+    std::vector<rom::Bytes> weapons;
+    std::vector<rom::Bytes> fixedWeaponAnimes;
+    std::vector<rom::Bytes> unitCutins;
+    std::vector<rom::Bytes> graphicDifinitions;
+    std::vector<rom::Bytes> systemAnimes;
+    std::vector<rom::Bytes> bgMapHeaders;  // the first 8 bytes of each header file
+    std::vector<rom::Bytes> sprites;
+    std::vector<rom::Bytes> pallets;
+    std::vector<rom::Bytes> bgMaps;
+    std::vector<rom::Bytes> motionParts;
+    std::vector<rom::Bytes> shadowEtcs;
+    std::vector<rom::Bytes> cutinScrolls;
+};
+
+// Reads every file of the set in `folder` that `loaded` lists. A file that cannot be read is
+// reported by the shell's file message; any problem then shows a refusal naming the file and
+// gives nothing.
+std::optional<UnitFileSet> readUnitFileSet(shell::Shell& shell, const std::filesystem::path& folder,
+                                           const rom::UnitResourceSet& loaded);
+
+}  // namespace transplant
