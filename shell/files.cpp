@@ -53,10 +53,12 @@ std::FILE* openForWriting(const std::filesystem::path& path)
 #endif
 }
 
-bool flushToDisk(std::FILE* file)
+bool flushToDisk(std::FILE* file, Durability durability)
 {
     if (std::fflush(file) != 0)
         return false;
+    if (durability == Durability::Replace)
+        return true;
 #ifdef _WIN32
     return _commit(_fileno(file)) == 0;
 #else
@@ -64,14 +66,15 @@ bool flushToDisk(std::FILE* file)
 #endif
 }
 
-bool writeFileBytesAtomically(const std::filesystem::path& path, ByteSpan bytes)
+bool writeFileBytesAtomically(const std::filesystem::path& path, ByteSpan bytes,
+                              Durability durability)
 {
     const std::filesystem::path temporary = temporarySibling(path);
     std::FILE* file = openForWriting(temporary);
     if (file == nullptr)
         return false;
     bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    written = flushToDisk(file) && written;
+    written = flushToDisk(file, durability) && written;
     written = (std::fclose(file) == 0) && written;
     std::error_code error;
     if (written)
@@ -98,9 +101,10 @@ std::optional<Bytes> readWholeFile(Shell& shell, const std::filesystem::path& pa
     return bytes;
 }
 
-bool writeWholeFile(Shell& shell, const std::filesystem::path& path, ByteSpan bytes)
+bool writeWholeFile(Shell& shell, const std::filesystem::path& path, ByteSpan bytes,
+                    Durability durability)
 {
-    if (path.empty() || !writeFileBytesAtomically(path, bytes)) {
+    if (path.empty() || !writeFileBytesAtomically(path, bytes, durability)) {
         showFileFailure(shell);
         return false;
     }

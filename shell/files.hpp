@@ -24,9 +24,20 @@ struct OpenedFile {
 
 std::optional<Bytes> readWholeFile(Shell& shell, const std::filesystem::path& path);
 
-// Writes to a temporary file beside `path` and renames it into place, so a failure (full disk,
-// crash) never leaves a truncated file where a good one was.
-bool writeWholeFile(Shell& shell, const std::filesystem::path& path, ByteSpan bytes);
+// How far a write goes before it counts as done. Both write a temporary file beside the target and
+// rename it into place, so a failure (full disk, crash) never leaves a truncated file where a good
+// one was.
+enum class Durability {
+    // The data reaches the disk before the rename: for files that hold the user's work (images,
+    // settings), which must survive a power cut.
+    SyncToDisk,
+    // No wait for the disk: for files that can be made again from their source (an extracted
+    // unit's hundred small files), where a flush per file would cost seconds.
+    Replace,
+};
+
+bool writeWholeFile(Shell& shell, const std::filesystem::path& path, ByteSpan bytes,
+                    Durability durability = Durability::SyncToDisk);
 
 std::optional<OpenedFile> openAndReadFile(Shell& shell, std::string_view filter);
 std::optional<std::filesystem::path> askOpenPath(Shell& shell, std::string_view filter);

@@ -37,7 +37,9 @@ std::optional<ExtractionResult> KeldraSession::ExtractUnit(const SelectionFlags&
         return std::nullopt;
     }
     for (const FileSetFile& file : *files) {
-        if (!shell::writeWholeFile(shell_, result.folder / file.name, file.bytes)) {
+        // The set can be extracted again from the image at any time.
+        if (!shell::writeWholeFile(shell_, result.folder / file.name, file.bytes,
+                                   shell::Durability::Replace)) {
             shell::showMessage(shell_, messages::kFileNotWritten);
             result.complete = false;
         }
