@@ -77,6 +77,26 @@ std::uint64_t tableBytes(const ExtensionTable& table)
     return (std::uint64_t{table.wNumLastEntryId} + 1) * table.wSizeItem;
 }
 
+// True when the table `info` gives for `kind` reaches over the start of another table of the
+// directory. The game's own layout has one such overlap (the last system animation lies on the
+// first graphic change definitions), so a table where the game put it, no longer than the game
+// made it, is accepted as it is.
+bool runsIntoAnotherTable(const ExtensionTable& table, rom::ResourceKind kind,
+                          const rom::TableDirectory& directory)
+{
+    const rom::GameTable own = rom::tableOf(kind);
+    if (table.dwAddress == rom::tableLocation(own).unextendedOffset &&
+        table.wNumLastEntryId <= rom::unextendedLastId(kind))
+        return false;
+    const std::uint64_t end = table.dwAddress + tableBytes(table);
+    for (std::size_t t = 0; t < rom::kGameTableCount; ++t) {
+        const std::uint32_t start = directory.offsets[t];
+        if (static_cast<rom::GameTable>(t) != own && start > table.dwAddress && start < end)
+            return true;
+    }
+    return false;
+}
+
 rom::RomError tooLarge()
 {
     return rom::RomError{"拡張後のROMが32MBを超えるため、拡張できません"};
@@ -180,6 +200,8 @@ rom::RomResult<void> checkExtensionInfo(const ExtensionInfo& info, rom::ByteSpan
         if (!rom::fits(image.size(), table.dwAddress, tableBytes(table)))
             return std::unexpected(
                 rom::outOfImage(name + " テーブル", table.dwAddress, tableBytes(table)));
+        if (runsIntoAnotherTable(table, kind, directory))
+            return std::unexpected(rom::RomError{name + " テーブルが他のテーブルに重なります"});
     }
     return {};
 }

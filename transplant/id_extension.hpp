@@ -36,7 +36,8 @@ std::string extensionInfoText(const ExtensionInfo& info);
 ExtensionInfo parseExtensionInfoText(std::string_view text);
 
 // Succeeds when `info` describes the image: every table lies where the directory says, has the
-// table's record size, and fits in the image up to its last ID.
+// table's record size, and fits in the image up to its last ID without running over the start of
+// another table (which the transplant would then write into).
 rom::RomResult<void> checkExtensionInfo(const ExtensionInfo& info, rom::ByteSpan image,
                                         const rom::TableDirectory& directory);
 

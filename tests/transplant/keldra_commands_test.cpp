@@ -1,0 +1,385 @@
+// The transplant tool's commands on whole images: ID area extension and extension-info files,
+// free IDs, unit deletion, and the transplant's refusals, which must leave the image as it was.
+
+#include "rom/gba_address.hpp"
+#include "rom/records.hpp"
+#include "tests/doubles/scripted_shell.hpp"
+#include "tests/support/character_table_file.hpp"
+#include "tests/support/demo_scenario.hpp"
+#include "tests/transplant/test_rom_files.hpp"
+#include "transplant/file_set.hpp"
+#include "transplant/free_ids.hpp"
+#include "transplant/id_extension.hpp"
+#include "transplant/keldra_session.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+namespace {
+
+using rom::ResourceKind;
+using shell::Answer;
+using testing_doubles::ScriptedShell;
+using transplant::KeldraSession;
+
+constexpr std::uint32_t kDemoSize = 0x1000000;
+
+class KeldraCommandsTest : public ::testing::Test {
+protected:
+    synthetic::DemoScenario a = synthetic::makeDemoScenarioA();
+    rom::CharacterTable table{synthetic::makeCharacterTableFile()};
+    transplant_test::ScratchFolder folder;
+    ScriptedShell shell;
+    KeldraSession session{shell, table};
+
+    void open(const synthetic::Bytes& image)
+    {
+        shell.openPaths.push_back(folder.write("rom.gba", shell::Bytes(image.begin(), image.end())));
+        ASSERT_TRUE(session.OpenRom());
+        shell.messages.clear();
+    }
+
+    // Extends without saving the info.
+    void extend()
+    {
+        shell.answers = {Answer::Ok, Answer::Cancel};
+        ASSERT_TRUE(session.ExtendIdArea().extended);
+        shell.messages.clear();
+    }
+
+    std::filesystem::path extractFromA(std::uint16_t unit)
+    {
+        ScriptedShell quiet;
+        KeldraSession source(quiet, table);
+        quiet.openPaths.push_back(folder.write("a.gba", shell::Bytes(a.image.begin(), a.image.end())));
+        EXPECT_TRUE(source.OpenRom());
+        EXPECT_TRUE(source.selectUnit(unit));
+        transplant::SelectionFlags all;
+        all.selectAll();
+        return source.ExtractUnit(all, folder.path() / "sets").value().folder;
+    }
+
+    bool loadSet(const std::filesystem::path& set)
+    {
+        shell.openPaths.push_back(set / transplant::file_set::kIndexFile);
+        return session.LoadUnitFileSet();
+    }
+
+    std::uint32_t u32At(std::uint32_t offset) const { return rom::loadU32(session.rom().bytes, offset); }
+};
+
+TEST_F(KeldraCommandsTest, ExtensionMovesTheTablesBehindTheImageAndRepointsTheCode)
+{
+    open(a.image);
+    const shell::Bytes before = session.rom().bytes;
+    extend();
+    const shell::Bytes& after = session.rom().bytes;
+    ASSERT_EQ(after.size(), 0x1069200u);
+    // The old tables stay where they were.
+    const std::uint32_t oldSprites = rom::tableLocation(rom::GameTable::Sprite).unextendedOffset;
+    EXPECT_TRUE(std::equal(before.begin() + oldSprites, before.begin() + oldSprites + 821 * 4,
+                           after.begin() + oldSprites));
+
+    const auto& info = session.extensionInfo();
+    EXPECT_TRUE(info.loaded);
+    EXPECT_EQ(info.table(ResourceKind::Sprite).dwAddress, kDemoSize);
+    EXPECT_EQ(info.table(ResourceKind::IconData).dwAddress, kDemoSize + 0x39000);
+    EXPECT_EQ(info.table(ResourceKind::GraphicDifinition).wNumLastEntryId, 0x500);
+    for (ResourceKind kind : rom::kExtendableKinds) {
+        const auto& moved = info.table(kind);
+        const auto gameTable = rom::tableOf(kind);
+        EXPECT_EQ(session.directory().offset(gameTable), moved.dwAddress) << rom::kindName(kind);
+        // The locator is one of the rewritten references.
+        EXPECT_EQ(u32At(rom::tableLocation(gameTable).locatorOffset), rom::gbaPointerOf(moved.dwAddress));
+        // The old entries are copied; the new ones past the old last ID are empty.
+        const std::uint32_t oldStart = rom::tableLocation(gameTable).unextendedOffset;
+        const std::size_t oldBytes = (rom::unextendedLastId(kind) + 1u) * moved.wSizeItem;
+        EXPECT_TRUE(std::equal(before.begin() + oldStart, before.begin() + oldStart + oldBytes,
+                               after.begin() + moved.dwAddress));
+        EXPECT_TRUE(std::all_of(after.begin() + moved.dwAddress + oldBytes,
+                                after.begin() + moved.dwAddress + (moved.wNumLastEntryId + 1u) * moved.wSizeItem,
+                                [](std::uint8_t b) { return b == 0; }));
+    }
+    // One of the references that is not a locator.
+    EXPECT_EQ(u32At(0xF3A6F4), rom::gbaPointerOf(kDemoSize));
+    EXPECT_EQ(u32At(0x3EB0), rom::gbaPointerOf(kDemoSize + 0x39000));
+    EXPECT_TRUE(session.extensionStatusText().starts_with(
+        "拡張情報 読み込み済\r\nSprite\t01000000\t1000\t"));
+}
+
+TEST_F(KeldraCommandsTest, ExtensionAsksTwiceAndCancelChangesNothing)
+{
+    open(a.image);
+    shell.answers = {Answer::Cancel};
+    EXPECT_FALSE(session.ExtendIdArea().extended);
+    EXPECT_EQ(session.rom().bytes.size(), kDemoSize);
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, "Id領域拡張を行います\r\n開始アドレス:0x1000000");
+    EXPECT_EQ(shell.messages[0].caption, "拡張");
+
+    // Saving the info after the extension writes the ".ExtInfo" text.
+    shell.messages.clear();
+    shell.savePaths.push_back(folder.path() / "a.ExtInfo");
+    const auto outcome = session.ExtendIdArea();
+    EXPECT_TRUE(outcome.extended && outcome.infoSaved);
+    EXPECT_EQ(shell.texts(), (std::vector<std::string>{
+                                 "Id領域拡張を行います\r\n開始アドレス:0x1000000",
+                                 "領域拡張情報を保存しますか？", "拡張情報を保存しました",
+                                 "拡張完了しました"}));
+    std::ifstream file(folder.path() / "a.ExtInfo", std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_TRUE(text.starts_with("[BGMap:dwAddress]=&H100A000\r\n[BGMap:wNumLastEntryId]=&H1000\r\n"
+                                 "[BGMap:wSizeItem]=&H8\r\n[CutinScroll:dwAddress]=&H101E000\r\n"));
+    EXPECT_EQ(std::ranges::count(text, '\n'), 30);
+}
+
+TEST_F(KeldraCommandsTest, ASecondExtensionMovesTheTablesBehindTheFirst)
+{
+    open(a.image);
+    extend();
+    const std::uint32_t firstSprites = session.directory().offset(rom::GameTable::Sprite);
+    const shell::Bytes first = session.rom().bytes;
+    extend();
+    EXPECT_EQ(session.extensionInfo().table(ResourceKind::Sprite).dwAddress, 0x1069200u);
+    const std::uint32_t secondSprites = session.directory().offset(rom::GameTable::Sprite);
+    EXPECT_EQ(secondSprites, 0x1069200u);
+    // All 0x1001 entries of the first extension come along.
+    EXPECT_TRUE(std::equal(first.begin() + firstSprites, first.begin() + firstSprites + 0x1001 * 4,
+                           session.rom().bytes.begin() + secondSprites));
+}
+
+TEST_F(KeldraCommandsTest, ExtensionInfoFilesRestoreTheInfoOnlyWhenTheyMatchTheImage)
+{
+    open(a.image);
+    shell.answers = {Answer::Ok, Answer::Ok};
+    shell.savePaths.push_back(folder.path() / "good.ExtInfo");
+    ASSERT_TRUE(session.ExtendIdArea().infoSaved);
+    const std::string status = session.extensionStatusText();
+
+    // A fresh session on the extended image has no info until the file is loaded.
+    shell.openPaths.push_back(folder.write("extended.gba", session.rom().bytes));
+    ASSERT_TRUE(session.OpenRom());
+    EXPECT_FALSE(session.extensionInfo().loaded);
+    shell.messages.clear();
+    EXPECT_FALSE(session.StartAddUnit());
+    EXPECT_EQ(shell.texts().back(), "拡張情報が読み込まれてません\r\n拡張情報を読み込んで下さい");
+
+    std::ifstream file(folder.path() / "good.ExtInfo", std::ios::binary);
+    const std::string good((std::istreambuf_iterator<char>(file)), {});
+    auto load = [&](const std::string& name, const std::string& text) {
+        shell.openPaths.push_back(folder.write(name, text));
+        shell.messages.clear();
+        const bool loaded = session.LoadExtendInfo();
+        EXPECT_TRUE(shell.openPaths.empty());
+        return loaded;
+    };
+    auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    // A missing address, a wrong record size, a table running over the next one: all refused.
+    EXPECT_FALSE(load("missing.ExtInfo", replaced("[Pallet:dwAddress]", "[Pallet:dwAdress]")));
+    EXPECT_EQ(shell.texts(), std::vector<std::string>{"拡張情報とROMが一致しません"});
+    EXPECT_FALSE(load("size.ExtInfo", replaced("[UnitCutin:wSizeItem]=&H28", "[UnitCutin:wSizeItem]=&H20")));
+    EXPECT_FALSE(load("long.ExtInfo", replaced("[Sprite:wNumLastEntryId]=&H1000", "[Sprite:wNumLastEntryId]=&H1400")));
+    EXPECT_FALSE(load("past.ExtInfo", replaced("[IconData:wNumLastEntryId]=&H200", "[IconData:wNumLastEntryId]=&H300")));
+    EXPECT_FALSE(session.extensionInfo().loaded);
+
+    EXPECT_TRUE(load("good.ExtInfo", good));
+    EXPECT_EQ(shell.messages.back().caption, "拡張情報読み込み");
+    EXPECT_EQ(session.extensionStatusText(), status);
+    // A bad file later keeps the good info.
+    EXPECT_FALSE(load("size.ExtInfo", replaced("[IconData:wSizeItem]=&H180", "[IconData:wSizeItem]=&H0")));
+    EXPECT_EQ(session.extensionStatusText(), status);
+}
+
+TEST_F(KeldraCommandsTest, TheInfoOfAnUnextendedImageSavesAndLoadsBack)
+{
+    open(a.image);
+    shell.savePaths.push_back(folder.path() / "preset.ExtInfo");
+    ASSERT_TRUE(session.SaveExtendInfoCommand());
+    EXPECT_EQ(shell.messages.back().caption, "Brenmark_SaveExtendInfo");
+    shell.openPaths.push_back(folder.path() / "preset.ExtInfo");
+    EXPECT_TRUE(session.LoadExtendInfo());
+    EXPECT_EQ(session.extensionInfo().table(ResourceKind::SystemAnime).wNumLastEntryId, 119);
+}
+
+TEST_F(KeldraCommandsTest, ExtensionThatWouldPassTheCartridgeLimitIsRefused)
+{
+    synthetic::Bytes big(a.image.begin(), a.image.end());
+    big.resize(0x2000000 - 0x60000);
+    open(big);
+    shell.answers = {Answer::Ok};
+    EXPECT_FALSE(session.ExtendIdArea().extended);
+    EXPECT_EQ(session.rom().bytes.size(), big.size());
+    EXPECT_EQ(shell.messages.back().caption, "エラー");
+    EXPECT_TRUE(session.extensionInfo().loaded);
+}
+
+TEST_F(KeldraCommandsTest, FreeSlotsNeedTheWholeMarkerAndAreListedInOrder)
+{
+    synthetic::RomBuilder builder;
+    builder.setEmptyUnit(7);
+    builder.setEmptyUnit(3);
+    builder.setEmptyUnit(9);
+    builder.putU8(rom::tableLocation(rom::GameTable::Unit).unextendedOffset + 9 * 0x68 + 0x48 + 31, 1);
+    builder.setEmptyWeapon(0x100);
+    open(builder.take());
+    ASSERT_TRUE(session.StartAddUnit());
+    const auto& free = session.freeIds();
+    EXPECT_EQ(free.list(ResourceKind::Unit), (std::vector<std::uint16_t>{3, 7}));
+    EXPECT_EQ(free.list(ResourceKind::FixedWeapon), (std::vector<std::uint16_t>{0x100}));
+    EXPECT_EQ(session.freeUnitLines().size(), 2u);
+    EXPECT_EQ(session.freeUnitLines()[0].substr(0, 5), "003: ");
+    // Every entry of an empty table is free, except SystemAnime 119, which holds the first bytes
+    // of the graphic change definitions.
+    EXPECT_EQ(free.list(ResourceKind::Sprite).size(), 821u);
+    EXPECT_EQ(free.list(ResourceKind::SystemAnime).size(), 119u);
+    EXPECT_EQ(free.list(ResourceKind::GraphicDifinition).front(), 0);
+    EXPECT_EQ(transplant::FormatIdCounts(free),
+              "ユニット\t2\r\n武器\t1\r\nスプライト\t821\r\nパレット\t635\r\nBGMap\t501\r\n"
+              "描画ルーチン１\t1235\r\n描画ルーチン２\t1096\r\n描画ルーチン３\t1063\r\n"
+              "システムアニメ\t119\r\n画像変更用定義\t166\r\nユニットカットイン\t73\r\n"
+              "アイコン画像\t101\r\n");
+}
+
+TEST_F(KeldraCommandsTest, DeletionEmptiesTheUnitAndItsWeaponsForTheNextAdd)
+{
+    open(a.image);
+    // A unit with more than one weapon.
+    const auto withWeapons = std::ranges::find_if(a.units, [](const synthetic::DemoUnit& u) {
+        return std::ranges::count_if(u.record.wWeapon, rom::isWeaponId) > 1;
+    });
+    ASSERT_NE(withWeapons, a.units.end());
+    const synthetic::DemoUnit& unit = *withWeapons;
+    ASSERT_TRUE(session.selectUnit(unit.id));
+    const auto weapons = session.selectedUnit().list(ResourceKind::FixedWeapon);
+
+    const shell::Bytes before = session.rom().bytes;
+    shell.answers = {Answer::Cancel};
+    EXPECT_FALSE(session.DeleteSelectedUnit());
+    EXPECT_EQ(session.rom().bytes, before);
+    EXPECT_EQ(shell.messages.back().text, "選択ユニットを削除して、\r\n空きユニット欄・武器欄を作ります");
+    EXPECT_EQ(shell.messages.back().caption, unit.name);
+
+    const auto line = session.DeleteSelectedUnit();
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->substr(0, 5), session.unitListLines()[unit.id].substr(0, 5));
+    const auto record = *rom::recordBytes(session.rom().bytes, session.directory(), rom::GameTable::Unit, unit.id);
+    EXPECT_TRUE(std::all_of(record.begin(), record.begin() + 0x30, [](auto b) { return b == 0; }));
+    EXPECT_TRUE(std::all_of(record.begin() + 0x30, record.begin() + 0x48, [](auto b) { return b == 0xFF; }));
+    EXPECT_TRUE(std::ranges::equal(record.subspan(0x48), transplant::EmptyUnitName));
+
+    const shell::Bytes once = session.rom().bytes;
+    ASSERT_TRUE(session.DeleteSelectedUnit());
+    EXPECT_EQ(session.rom().bytes, once);
+
+    ASSERT_TRUE(session.StartAddUnit());
+    const auto& freeUnits = session.freeIds().list(ResourceKind::Unit);
+    EXPECT_NE(std::ranges::find(freeUnits, unit.id), freeUnits.end());
+    const auto& freeWeapons = session.freeIds().list(ResourceKind::FixedWeapon);
+    for (std::uint16_t weapon : weapons)
+        EXPECT_NE(std::ranges::find(freeWeapons, weapon), freeWeapons.end()) << weapon;
+}
+
+class TransplantRefusalTest : public KeldraCommandsTest {
+protected:
+    std::filesystem::path set;
+    shell::Bytes before;
+
+    void SetUp() override
+    {
+        set = extractFromA(a.units.at(2).id);
+        open(synthetic::makeDemoScenarioB().image);
+        extend();
+        before = session.rom().bytes;
+    }
+
+    // Runs the add command with the set as it is now; true when the unit was added.
+    bool add()
+    {
+        if (!session.StartAddUnit() || !loadSet(set))
+            return false;
+        shell.messages.clear();
+        return session.TransplantUnit(session.freeIds().list(ResourceKind::Unit).front());
+    }
+
+    void expectUnchanged() const { EXPECT_EQ(session.rom().bytes, before); }
+};
+
+TEST_F(TransplantRefusalTest, AMissingOrDamagedFileRefusesAndChangesNothing)
+{
+    std::filesystem::rename(set / "Sprite0.dat", set / "Sprite0.bak");
+    EXPECT_FALSE(add());
+    EXPECT_EQ(shell.messages.front().text, "ファイルオープンに失敗");
+    EXPECT_NE(shell.messages.back().text.find("Sprite0.dat"), std::string::npos);
+    expectUnchanged();
+    std::filesystem::rename(set / "Sprite0.bak", set / "Sprite0.dat");
+
+    std::filesystem::resize_file(set / "UnitData.dat", 0x69);
+    EXPECT_FALSE(add());
+    EXPECT_NE(shell.messages.back().text.find("UnitData.dat"), std::string::npos);
+    expectUnchanged();
+    std::filesystem::resize_file(set / "UnitData.dat", 0x68);
+
+    std::filesystem::resize_file(set / "MotionPart0.dat", 12);
+    EXPECT_FALSE(add());
+    expectUnchanged();
+}
+
+TEST_F(TransplantRefusalTest, ABGMapHeaderFileLongerThanEightBytesIsReadAsItsFirstEight)
+{
+    std::ofstream(set / "BGMapHeader0.dat", std::ios::app | std::ios::binary) << "tail";
+    EXPECT_TRUE(add()) << ::testing::PrintToString(shell.texts());
+}
+
+TEST_F(TransplantRefusalTest, TooFewFreeIdsOfOneKindRefusesWithTheShortageMessage)
+{
+    ASSERT_TRUE(loadSet(set));
+    const std::size_t sprites = session.loadedSet().list(ResourceKind::Sprite).size();
+    // Info that offers fewer sprite IDs than the set needs, all else unchanged.
+    std::string info = transplant::extensionInfoText(session.extensionInfo());
+    const std::string key = "[Sprite:wNumLastEntryId]=&H1000";
+    // Sprite entries 0 to 820 hold image B's sprites; few of the old IDs are free.
+    info.replace(info.find(key), key.size(), "[Sprite:wNumLastEntryId]=&H0");
+    shell.openPaths.push_back(folder.write("few.ExtInfo", info));
+    ASSERT_TRUE(session.LoadExtendInfo());
+    ASSERT_GT(sprites, 1u);
+    EXPECT_FALSE(add());
+    EXPECT_EQ(shell.texts(),
+              std::vector<std::string>{"空きId領域が足りません\r\n領域拡張などをして空きを確保してください"});
+    EXPECT_FALSE(shell.messages.back().caption.has_value());
+    expectUnchanged();
+}
+
+TEST_F(TransplantRefusalTest, ATransplantThatWouldPassTheCartridgeLimitIsRefused)
+{
+    // Grow B to just under 32 MiB: the appended blocks no longer fit.
+    shell::Bytes big = before;
+    big.resize(0x2000000 - 0x100);
+    open(synthetic::Bytes(big.begin(), big.end()));
+    shell.openPaths.push_back(folder.write("b.ExtInfo", transplant::extensionInfoText(
+                                                            transplant::extendedLayout(kDemoSize))));
+    ASSERT_TRUE(session.LoadExtendInfo());
+    before = session.rom().bytes;
+    EXPECT_FALSE(add());
+    EXPECT_NE(shell.texts().back().find("32MB"), std::string::npos);
+    expectUnchanged();
+}
+
+TEST_F(TransplantRefusalTest, NoSlotOutsideTheFreeListIsEverWritten)
+{
+    ASSERT_TRUE(session.StartAddUnit());
+    ASSERT_TRUE(loadSet(set));
+    const auto& freeUnits = session.freeIds().list(ResourceKind::Unit);
+    std::uint16_t used = 0;
+    while (std::ranges::find(freeUnits, used) != freeUnits.end())
+        ++used;
+    EXPECT_FALSE(session.TransplantUnit(used));
+    expectUnchanged();
+}
+
+}  // namespace
