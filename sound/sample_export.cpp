@@ -1,0 +1,95 @@
+#include "sound/sample_export.hpp"
+
+#include "shell/files.hpp"
+#include "shell/number_text.hpp"
+#include "sound/wave.hpp"
+
+#include <set>
+#include <system_error>
+
+namespace sound {
+namespace {
+
+constexpr int kFileNameDigits = 2;
+
+void addSample(std::vector<SampleSource>& sources, std::set<std::uint32_t>& seen,
+               const std::optional<InstrumentRecord>& record, std::size_t instrument,
+               std::optional<std::size_t> note)
+{
+    if (!record)
+        return;
+    const std::optional<std::uint32_t> sample = sampleOffsetOf(*record);
+    if (sample && seen.insert(*sample).second)
+        sources.push_back({instrument, note, *sample});
+}
+
+}  // namespace
+
+std::vector<SampleSource> playableSamples(const InstrumentTable& table, ListLimit limit)
+{
+    std::vector<SampleSource> sources;
+    std::set<std::uint32_t> seen;
+    const std::size_t count = table.instrumentCount(limit);
+    for (std::size_t index = 0; index < count; ++index) {
+        const std::optional<InstrumentRecord> record = table.instrument(index);
+        if (!record)
+            continue;
+        if (record->bType != kTypeNoteSwitch && record->bType != kTypeDrumSet) {
+            addSample(sources, seen, record, index, std::nullopt);
+            continue;
+        }
+        // The note lines are those of the note list: the usable notes of a key map, or the
+        // 128 drums.
+        const NoteList notes = table.noteList(index);
+        const std::size_t lines =
+            record->bType == kTypeNoteSwitch ? notes.keyMap.usableNotes : kNoteCount;
+        for (std::size_t note = 0; note < lines; ++note)
+            addSample(sources, seen, table.recordToPlay(index, note, notes.keyMap), index, note);
+    }
+    return sources;
+}
+
+std::string exportFileName(const SampleSource& source)
+{
+    std::string name = "inst" + shell::paddedHexText(source.instrument, kFileNameDigits);
+    if (source.note)
+        name += "_note" + shell::paddedHexText(*source.note, kFileNameDigits);
+    return name + ".wav";
+}
+
+ExportSummary exportSamples(shell::Shell& shell, const InstrumentTable& table, ListLimit limit,
+                            const std::filesystem::path& folder, std::ostream& progress)
+{
+    ExportSummary summary;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        shell::showFileFailure(shell);
+        summary.failed = true;
+        return summary;
+    }
+    const std::vector<SampleSource> sources = playableSamples(table, limit);
+    const std::string total = std::to_string(sources.size());
+    std::size_t done = 0;
+    for (const SampleSource& source : sources) {
+        ++done;
+        const std::string name = exportFileName(source);
+        const std::optional<shell::Bytes> wave = buildWave(table.image(), source.sampleOffset);
+        if (!wave) {
+            ++summary.outsideImage;
+            shell::showMessage(shell, name + ": " + std::string(kSampleOutsideImage), std::nullopt,
+                               shell::Buttons::Ok, shell::Icon::Warning);
+            continue;
+        }
+        if (!shell::writeWholeFile(shell, folder / name, *wave)) {
+            summary.failed = true;
+            return summary;
+        }
+        ++summary.written;
+        progress << "[" << done << "/" << total << "] " << name << " ("
+                 << shell::hexText(source.sampleOffset) << ")\n";
+    }
+    return summary;
+}
+
+}  // namespace sound

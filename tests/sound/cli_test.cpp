@@ -1,0 +1,188 @@
+// Sonnary's command line: outputs, exit statuses and the files it writes.
+
+#include "shell/command_line.hpp"
+#include "sound/sonnary_cli.hpp"
+#include "sound/sonnary_session.hpp"
+#include "sound/wave.hpp"
+#include "tests/sound/fake_sound_output.hpp"
+#include "tests/sound/sound_rom_builder.hpp"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <sstream>
+
+namespace {
+
+using namespace sound_testing;
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class SonnaryCliTest : public ::testing::Test {
+protected:
+    SonnaryCliTest()
+    {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = std::filesystem::temp_directory_path() /
+                  (std::string("sonnary_cli_") + test->name() + "_" + std::to_string(::getpid()));
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+        writeFile(rom(), demo_.image);
+    }
+    ~SonnaryCliTest() override { std::filesystem::remove_all(folder_); }
+
+    std::string rom() const { return (folder_ / "demo.gba").string(); }
+
+    Outcome run(std::vector<std::string> arguments)
+    {
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = sound::runSonnaryCommand(arguments, out, err, output_);
+        return {status, out.str(), err.str()};
+    }
+
+    static std::vector<std::string> lines(const std::string& text)
+    {
+        std::vector<std::string> result;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);)
+            result.push_back(line);
+        return result;
+    }
+
+    std::filesystem::path folder_;
+    DemoSound demo_ = makeDemoSound();
+    FakeSoundOutput output_;
+};
+
+TEST_F(SonnaryCliTest, InstrumentsPrintsGameFieldThenTheList)
+{
+    EXPECT_TRUE(sound::isSonnaryCommand("instruments"));
+    EXPECT_FALSE(sound::isSonnaryCommand("demo.gba"));
+
+    const Outcome limited = run({"instruments", rom()});
+    EXPECT_EQ(limited.status, shell::kExitDone);
+    const std::vector<std::string> text = lines(limited.out);
+    ASSERT_EQ(text.size(), 129u);
+    EXPECT_EQ(text[0], "KX4M TALMIR");
+    EXPECT_EQ(text[1], "0\tメロディ楽器(PCM)[00h]");
+    EXPECT_EQ(text[128], "7F\tパルス波Ch1[01h]");
+
+    const Outcome all = run({"instruments", rom(), "--all"});
+    EXPECT_EQ(lines(all.out).size(), 1u + 0x81);
+    EXPECT_EQ(lines(all.out).back(), "80\tパルス波Ch2[02h]");
+}
+
+TEST_F(SonnaryCliTest, NotesPrintsTheNoteList)
+{
+    const Outcome notes = run({"notes", rom(), "0x9"});
+    EXPECT_EQ(notes.status, shell::kExitDone);
+    ASSERT_EQ(lines(notes.out).size(), 7u);
+    EXPECT_EQ(lines(notes.out)[1], "01       同上");
+    EXPECT_EQ(run({"notes", rom(), "10"}).out, "エラー\n");
+    EXPECT_EQ(run({"notes", rom(), "0"}).out, "ノート番号の影響を受けません\n");
+    // Line 80 exists only in the unlimited list, but it is a line of it.
+    EXPECT_EQ(run({"notes", rom(), "0x80"}).status, shell::kExitDone);
+
+    const Outcome beyond = run({"notes", rom(), "0x81"});
+    EXPECT_EQ(beyond.status, shell::kExitFailed);
+    EXPECT_EQ(beyond.err, "楽器番号は 0 から 128 までです\n");
+}
+
+TEST_F(SonnaryCliTest, WavWritesWhatPlayingWouldWrite)
+{
+    const std::filesystem::path target = folder_ / "drum.wav";
+    const Outcome wav = run({"wav", rom(), "0xB", "0", "-o", target.string()});
+    EXPECT_EQ(wav.status, shell::kExitDone) << wav.err;
+    const Bytes written = readFile(target);
+    ASSERT_EQ(written.size(), 44 + kSampleBLength);
+    EXPECT_EQ(written[44], 0x80);  // sample byte 0 is 0
+    EXPECT_EQ(written[45], 0x79);  // sample byte 1 is 7
+
+    // NOTE defaults to line 0.
+    const std::filesystem::path plain = folder_ / "plain.wav";
+    EXPECT_EQ(run({"wav", rom(), "0", "-o", plain.string()}).status, shell::kExitDone);
+    const Bytes plainWave = readFile(plain);
+    EXPECT_EQ(Bytes(plainWave.begin() + 44, plainWave.end()), (Bytes{0x80, 0x7F, 0x81, 0x00}));
+}
+
+TEST_F(SonnaryCliTest, WavRefusesRecordsWithoutSampleAndWritesNothing)
+{
+    const std::filesystem::path target = folder_ / "none.wav";
+    const Outcome pulse = run({"wav", rom(), "1", "-o", target.string()});
+    EXPECT_EQ(pulse.status, shell::kExitFailed);
+    EXPECT_EQ(pulse.err, "選択したレコードにはサンプルがありません\n");
+
+    EXPECT_EQ(run({"wav", rom(), "0xA", "-o", target.string()}).status, shell::kExitFailed);
+    EXPECT_EQ(run({"wav", rom(), "0xB", "1", "-o", target.string()}).status, shell::kExitFailed);
+
+    const Outcome broken = run({"wav", rom(), "0xC", "-o", target.string()});
+    EXPECT_EQ(broken.status, shell::kExitFailed);
+    EXPECT_EQ(broken.err, std::string(sound::kSampleOutsideImage) + "\n");
+
+    const Outcome noLine = run({"wav", rom(), "9", "7", "-o", target.string()});
+    EXPECT_EQ(noLine.status, shell::kExitFailed);
+    EXPECT_EQ(noLine.err, "ノート番号は 0 から 6 までです\n");
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+TEST_F(SonnaryCliTest, PlayWaitsForTheEndAndReportsAMissingDevice)
+{
+    const Outcome played = run({"play", rom(), "9", "6"});
+    EXPECT_EQ(played.status, shell::kExitDone) << played.err;
+    ASSERT_EQ(output_.played.size(), 1u);
+    EXPECT_EQ(output_.played[0].size(), 44 + kSampleBLength);
+    EXPECT_EQ(output_.waits, 1);
+
+    EXPECT_EQ(run({"play", rom(), "1"}).status, shell::kExitFailed);
+
+    output_.answer = sound::PlayStart::NoDevice;
+    const Outcome silent = run({"play", rom(), "0"});
+    EXPECT_EQ(silent.status, shell::kExitFailed);
+    EXPECT_EQ(silent.err, std::string(sound::kCannotPlay) + "\n");
+}
+
+TEST_F(SonnaryCliTest, RefusalsAndWrongUsage)
+{
+    writeFile(folder_ / "other.gba", SoundRomBuilder("AAAA", kTalmirTable, 0x200).take());
+    const Outcome other = run({"instruments", (folder_ / "other.gba").string()});
+    EXPECT_EQ(other.status, shell::kExitFailed);
+    EXPECT_EQ(other.err, "該当するROMではありません\n");
+    EXPECT_EQ(other.out, "");
+
+    const Outcome missing = run({"instruments", (folder_ / "missing.gba").string()});
+    EXPECT_EQ(missing.status, shell::kExitFailed);
+    EXPECT_EQ(missing.err, "ファイルオープンに失敗\n");
+
+    EXPECT_EQ(run({"notes", rom()}).status, shell::kExitUsage);
+    EXPECT_EQ(run({"notes", rom(), "x1"}).status, shell::kExitUsage);
+    EXPECT_EQ(run({"wav", rom(), "0"}).status, shell::kExitUsage);  // no -o
+    EXPECT_EQ(run({"play", rom(), "0", "0", "0"}).status, shell::kExitUsage);
+    EXPECT_EQ(run({"bogus", rom()}).status, shell::kExitUsage);
+}
+
+TEST_F(SonnaryCliTest, ExportWritesEachPlayableSampleOnce)
+{
+    const std::filesystem::path out = folder_ / "samples";
+    const Outcome exported = run({"export", rom(), out.string()});
+    EXPECT_EQ(exported.status, shell::kExitDone) << exported.err;
+    // Sample A through instrument 0, sample B through instrument 5; every other path leads to
+    // one of them again, and instrument C's sample runs past the image.
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(out))
+        names.push_back(entry.path().filename().string());
+    std::ranges::sort(names);
+    EXPECT_EQ(names, (std::vector<std::string>{"inst00.wav", "inst05.wav"}));
+    EXPECT_EQ(readFile(out / "inst05.wav").size(), 44 + kSampleBLength);
+    EXPECT_EQ(lines(exported.out).size(), 3u);
+    EXPECT_TRUE(lines(exported.out)[0].starts_with("[1/3] inst00.wav")) << exported.out;
+    EXPECT_NE(exported.err.find("inst0C.wav"), std::string::npos) << exported.err;
+}
+
+}  // namespace
