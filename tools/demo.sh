@@ -16,6 +16,8 @@ cp demo/string.txt build/bin/string.txt
 keldra="build/bin/Keldra"
 table="--table demo/string.txt"
 
+# The road of a unit from one image into another: extract from A, extend B, add to B, write B.
+# Messages (the tools' message boxes) go to stderr and are shown as they come.
 echo "== Units of demo ROM A"
 $keldra units demo/demo_a.gba $table
 echo
@@ -24,3 +26,30 @@ $keldra show demo/demo_a.gba 0x2A $table
 echo
 echo "== Extension status of demo ROM B"
 $keldra status demo/demo_b.gba $table
+echo
+echo "== Extracting unit 0x2A of demo ROM A into demo/sets/"
+rm -rf demo/sets
+mkdir -p demo/sets
+unit_folder=$($keldra extract demo/demo_a.gba 0x2A --dir demo/sets $table)
+echo "Wrote $(ls "$unit_folder" | wc -l) files into $unit_folder"
+echo
+echo "== Extending the ID areas of demo ROM B into demo/demo_b_extended.gba"
+$keldra extend demo/demo_b.gba -o demo/demo_b_extended.gba \
+    --save-ext-info demo/demo_b_extended.ExtInfo $table
+$keldra status demo/demo_b_extended.gba --ext-info demo/demo_b_extended.ExtInfo $table
+echo
+echo "== Free IDs of the extended demo ROM B"
+$keldra free demo/demo_b_extended.gba --ext-info demo/demo_b_extended.ExtInfo $table > demo/free.txt
+tail -n 12 demo/free.txt
+# The unit goes into the first free unit slot, as the add dialog offers it first.
+slot=$(head -n 1 demo/free.txt | cut -d: -f1)
+rm -f demo/free.txt
+echo
+echo "== Adding the unit to demo ROM B in slot $slot, written to demo/demo_b_with_unit.gba"
+$keldra add demo/demo_b_extended.gba "$unit_folder" -o demo/demo_b_with_unit.gba \
+    --slot "0x$slot" --ext-info demo/demo_b_extended.ExtInfo $table
+echo "demo/demo_b_extended.gba: $(wc -c < demo/demo_b_extended.gba) bytes;" \
+    "demo/demo_b_with_unit.gba: $(wc -c < demo/demo_b_with_unit.gba) bytes"
+echo
+echo "== Unit $slot as it now lies in demo ROM B"
+$keldra show demo/demo_b_with_unit.gba "0x$slot" $table
