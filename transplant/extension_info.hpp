@@ -9,7 +9,6 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace transplant {
 
@@ -17,7 +16,8 @@ struct ExtensionTable {
     std::uint16_t wSizeItem = 0;
     std::uint32_t dwAddress = 0;
     std::uint16_t wNumLastEntryId = 0;
-    std::vector<std::uint32_t> references;  // code locations that point at the table
+    // The code locations that point at a table are the game's, the same for every image; the
+    // extension takes them from its own list (id_extension.cpp) instead of keeping them here.
 };
 
 struct ExtensionInfo {

@@ -19,7 +19,7 @@ inline constexpr std::uint64_t kCartridgeLimit = 0x2000000;
 
 struct ExtendedImage {
     rom::Bytes image;
-    ExtensionInfo info;  // the new layout, loaded, without reference lists
+    ExtensionInfo info;  // the new layout, loaded
 };
 
 // Moves the tables described by `info` to the end of `image`. Fails, changing nothing, when a
