@@ -2,6 +2,8 @@
 
 #include "rom/gba_address.hpp"
 
+#include <utility>
+
 namespace rom {
 namespace {
 
@@ -17,6 +19,14 @@ std::uint64_t recordOffset(const TableDirectory& directory, GameTable table, std
     return static_cast<std::uint64_t>(directory.offset(table)) +
            static_cast<std::uint64_t>(id) * recordSizeOf(table);
 }
+
+constexpr std::pair<GameTable, std::uint16_t> kFixedTables[] = {
+    {GameTable::Unit, kUnitCount},
+    {GameTable::Weapon, kWeaponCount},
+    {GameTable::UnitAnimeHeader, kUnitCount},
+    {GameTable::FixedWeaponAnime, kWeaponCount},
+    {GameTable::UnitIconIndex, kUnitCount},
+};
 
 }  // namespace
 
@@ -76,6 +86,15 @@ RomResult<void> checkTableFits(ByteSpan image, const TableDirectory& directory, 
     if (!fits(image.size(), directory.offset(table), length))
         return std::unexpected(outOfImage(std::string(tableName(table)) + " テーブル",
                                           directory.offset(table), length));
+    return {};
+}
+
+RomResult<void> checkFixedTablesFit(ByteSpan image, const TableDirectory& directory)
+{
+    for (const auto& [table, count] : kFixedTables) {
+        if (auto fits = checkTableFits(image, directory, table, count); !fits)
+            return fits;
+    }
     return {};
 }
 

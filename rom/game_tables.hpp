@@ -130,6 +130,11 @@ RomResult<MutableByteSpan> mutableRecordBytes(MutableByteSpan image,
 RomResult<void> checkTableFits(ByteSpan image, const TableDirectory& directory, GameTable table,
                                std::uint32_t count);
 
+// Succeeds when every record of the tables whose size the game fixes (units, weapons, their
+// animation headers, the unit icon index) lies inside the image. The tools read them for every
+// unit, so an image that fails this is refused when it is opened.
+RomResult<void> checkFixedTablesFit(ByteSpan image, const TableDirectory& directory);
+
 // Entry `id` of a pointer table (Sprite, Pallet, MotionPart, ShadowEtc, CutinScroll): the stored GBA
 // pointer, 0 for an empty ID.
 RomResult<std::uint32_t> readTablePointer(ByteSpan image, const TableDirectory& directory,

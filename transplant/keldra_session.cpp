@@ -15,16 +15,6 @@ constexpr std::string_view kSavedCaption = "保存完了";
 constexpr std::string_view kErrorCaption = "エラー";
 constexpr std::string_view kTablesUnreadable = "ROMのテーブルを読めません\r\n";
 
-// The tables whose size the game fixes; the list and the panels read them for every unit, so an
-// image whose tables do not fit is refused when it is opened.
-constexpr std::pair<rom::GameTable, std::uint16_t> kFixedTables[] = {
-    {rom::GameTable::Unit, rom::kUnitCount},
-    {rom::GameTable::Weapon, rom::kWeaponCount},
-    {rom::GameTable::UnitAnimeHeader, rom::kUnitCount},
-    {rom::GameTable::FixedWeaponAnime, rom::kWeaponCount},
-    {rom::GameTable::UnitIconIndex, rom::kUnitCount},
-};
-
 std::string romFilter()
 {
     return shell::makeFilter({{std::string(rom::kRomFilterDescription),
@@ -38,10 +28,8 @@ rom::RomResult<rom::TableDirectory> KeldraSession::readCheckedDirectory(rom::Byt
     auto directory = rom::readTableDirectory(image);
     if (!directory)
         return directory;
-    for (const auto& [table, count] : kFixedTables) {
-        if (auto fits = rom::checkTableFits(image, *directory, table, count); !fits)
-            return std::unexpected(fits.error());
-    }
+    if (auto fits = rom::checkFixedTablesFit(image, *directory); !fits)
+        return std::unexpected(fits.error());
     return directory;
 }
 

@@ -295,8 +295,9 @@ void TransplantRoadTest::checkArrival(std::uint16_t sourceUnit, std::uint16_t sl
             EXPECT_TRUE(sameBytes(rangeBytes(imageB, to->parts[p]), rangeBytes(imageA, from->parts[p])));
         // A routine without a key block gets a pointer to an empty one.
         EXPECT_NE(to->header.dwKeyBlock, 0u);
-        if (from->header.dwKeyBlock != 0)
+        if (from->header.dwKeyBlock != 0) {
             EXPECT_TRUE(sameBytes(rangeBytes(imageB, to->keyBlock), rangeBytes(imageA, from->keyBlock)));
+        }
     }
     for (std::size_t j = 0; j < loaded.list(ResourceKind::ShadowEtc).size(); ++j) {
         auto from = rom::readShadowEtc(imageA, rom::romOffsetOf(pointerA(ResourceKind::ShadowEtc, j)));

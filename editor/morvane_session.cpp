@@ -1,0 +1,201 @@
+#include "editor/morvane_session.hpp"
+
+#include "editor/id_report.hpp"
+#include "editor/port.hpp"
+#include "editor/unit_all_text.hpp"
+#include "editor/unit_reader.hpp"
+#include "shell/file_filter.hpp"
+#include "shell/files.hpp"
+#include "shell/number_text.hpp"
+#include "shell/text_encoding.hpp"
+
+namespace editor {
+namespace {
+
+constexpr std::string_view kErrorText = "エラー";
+constexpr std::string_view kErrorCaption = "エラー";
+constexpr std::string_view kCancelled = "キャンセル";
+constexpr std::string_view kRomSaved = "ＧＢＡ保存しました";
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr int kUnitNumberDigits = 2;
+
+std::string openRomFilter()
+{
+    return shell::makeFilter({{"GBA ファイル(*.gba)", "*.gba"}, {"すべてのファイル(*.*)", "*"}});
+}
+
+std::string saveRomFilter()
+{
+    return shell::makeFilter({{"GBAファイル(*.gba)", "*.gba"}, {"すべてのファイル(*.*)", "*"}});
+}
+
+std::string unitAllFilter()
+{
+    return shell::makeFilter(
+        {{std::string(kUnitAllFilterDescription), std::string(kUnitAllFileName)}});
+}
+
+}  // namespace
+
+std::string unitSummaryText(const std::string& name, const UnitIdSet& ids)
+{
+    const std::pair<std::string_view, std::uint8_t> counts[] = {
+        {"bNumUnit", ids.unit.count},
+        {"bNumIcon", ids.icon.count},
+        {"bNumFixedWeapon", ids.fixedWeapon.count},
+        {"bNumBGMap", ids.bgMap.count},
+        {"bNumSprite", ids.sprite.count},
+        {"bNumPallet", ids.pallet.count},
+        {"bNumMotionPart", ids.motionPart.count},
+        {"bNumShadowEtc", ids.shadowEtc.count},
+        {"bNumCutinScroll", ids.cutinScroll.count},
+    };
+    std::string text = name;
+    text += kLineEnd;
+    for (const auto& [label, count] : counts) {
+        text += label;
+        text += ':';
+        text += std::to_string(count);
+        text += kLineEnd;
+    }
+    return text;
+}
+
+MorvaneSession::MorvaneSession(shell::Shell& shell, std::filesystem::path characterTablePath)
+    : shell_(shell), tablePath_(std::move(characterTablePath))
+{
+}
+
+bool MorvaneSession::OpenRom()
+{
+    const std::optional<std::filesystem::path> path = shell::askOpenPath(shell_, openRomFilter());
+    if (!path)
+        shell_.message(kCancelled, std::string(), shell::Buttons::Ok, shell::Icon::None);
+    std::optional<shell::Bytes> bytes;
+    if (path)
+        bytes = shell::readWholeFile(shell_, *path);
+    if (!bytes) {
+        showError(std::string(kErrorText));
+        return false;
+    }
+    auto offsets = ReadRomTableOffsets(*bytes);
+    if (!offsets) {
+        showError(offsets.error().message);
+        return false;
+    }
+    rom_ = rom::RomImage{std::move(*bytes), true};
+    offsets_ = *offsets;
+    selected_ = false;
+    romSide_ = UnitDataSet();
+    romIds_ = UnitIdSet();
+    return true;
+}
+
+std::vector<std::string> MorvaneSession::unitListLines()
+{
+    std::vector<std::string> lines;
+    if (!rom_.loaded)
+        return lines;
+    const rom::CharacterTable table = loadTable();
+    for (std::uint16_t unit = 0; unit < rom::kUnitCount; ++unit) {
+        // The unit table was checked when the image was opened.
+        auto record = rom::readRecord<rom::UnitDataRecord>(rom_.bytes, offsets_.directory, unit);
+        std::string name;
+        if (record)
+            name = shell::sjisToUtf8(decodeEditorName(record->bUnitName, table));
+        lines.push_back(shell::paddedHexText(unit, kUnitNumberDigits) + ":" + name);
+    }
+    return lines;
+}
+
+std::optional<std::string> MorvaneSession::SelectUnit(std::uint16_t unitId)
+{
+    if (!rom_.loaded || unitId >= rom::kUnitCount)
+        return std::nullopt;
+    romIds_ = UnitIdSet();
+    romSide_ = UnitDataSet();
+    selected_ = false;
+    auto set = ReadUnitFromRom(rom_.bytes, offsets_, unitId);
+    if (!set) {
+        showError(set.error().message);
+        return std::nullopt;
+    }
+    romSide_ = std::move(*set);
+    romIds_ = CollectUnitIds(romSide_);
+    selected_ = true;
+    return summaryText(romSide_, romIds_);
+}
+
+std::optional<SavedUnitFolder> MorvaneSession::SaveUnitFolder(const std::filesystem::path& baseFolder)
+{
+    if (!selected_)
+        return std::nullopt;
+    return editor::SaveUnitFolder(shell_, romSide_, loadTable(), baseFolder);
+}
+
+LoadedFolder MorvaneSession::LoadFromFolder()
+{
+    const std::optional<std::filesystem::path> path = shell::askOpenPath(shell_, unitAllFilter());
+    if (!path) {
+        shell_.message(kCancelled, std::nullopt, shell::Buttons::Ok, shell::Icon::None);
+        return {};
+    }
+    return LoadUnitFolder(*path);
+}
+
+LoadedFolder MorvaneSession::LoadUnitFolder(const std::filesystem::path& unitAllPath)
+{
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::is_directory(unitAllPath, error)
+                                           ? unitAllPath / kUnitAllFileName
+                                           : unitAllPath;
+    LoadedFolder loaded;
+    loaded.status = editor::LoadUnitFolder(shell_, path, fileSide_);
+    if (loaded.status == FolderLoad::Refused)
+        return loaded;
+    fileIds_ = CollectUnitIds(fileSide_);
+    loaded.summary = summaryText(fileSide_, fileIds_);
+    return loaded;
+}
+
+bool MorvaneSession::PortUnit()
+{
+    if (!rom_.loaded)
+        return false;
+    return editor::PortUnit(shell_, rom_.bytes, offsets_, fileSide_, fileIds_, romIds_);
+}
+
+bool MorvaneSession::SaveRom()
+{
+    if (!rom_.loaded)
+        return false;
+    if (!shell::saveWithDialog(shell_, saveRomFilter(), rom_.bytes))
+        return false;
+    shell_.message(kRomSaved, std::nullopt, shell::Buttons::Ok, shell::Icon::None);
+    return true;
+}
+
+std::string MorvaneSession::romSideReport()
+{
+    if (!selected_)
+        return {};
+    return shell::sjisToUtf8(BuildIdReport(romSide_, loadTable()));
+}
+
+rom::CharacterTable MorvaneSession::loadTable()
+{
+    return rom::LoadCharacterTable(shell_, tablePath_);
+}
+
+std::string MorvaneSession::summaryText(const UnitDataSet& set, const UnitIdSet& ids)
+{
+    const std::string name = shell::sjisToUtf8(decodeEditorName(set.unit.bUnitName, loadTable()));
+    return unitSummaryText(name, ids);
+}
+
+void MorvaneSession::showError(const std::string& text)
+{
+    shell_.message(text, std::string(kErrorCaption), shell::Buttons::Ok, shell::Icon::Warning);
+}
+
+}  // namespace editor

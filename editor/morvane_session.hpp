@@ -1,0 +1,91 @@
+#pragma once
+// The state of the unit animation editor while it runs, and its commands, with no window: the ROM
+// image and its table offsets, the ROM side (the unit selected in the list) and the file side
+// (a loaded unit folder), each with its ID summary. The window and the command line both drive it
+// and show what it returns; it speaks to the user only through the Shell.
+//
+// Names are decoded with the character table, which is read anew from its file whenever names
+// are needed, so that edits to it show without a restart.
+
+#include "editor/rom_table_offsets.hpp"
+#include "editor/unit_data_set.hpp"
+#include "editor/unit_folder.hpp"
+#include "rom/game_text.hpp"
+#include "rom/rom_image.hpp"
+#include "shell/shell.hpp"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace editor {
+
+struct LoadedFolder {
+    FolderLoad status = FolderLoad::Refused;
+    std::string summary;  // the file side's summary (UTF-8, CR LF) unless refused
+};
+
+class MorvaneSession {
+public:
+    MorvaneSession(shell::Shell& shell, std::filesystem::path characterTablePath);
+
+    // Asks for the ROM image and reads it with its table offsets. Cancelling, a file that cannot
+    // be read or tables outside the image end with the message "エラー" and give false.
+    bool OpenRom();
+
+    bool isLoaded() const { return rom_.loaded; }
+    const shell::Bytes& image() const { return rom_.bytes; }
+    const RomTableOffsets& offsets() const { return offsets_; }
+    const UnitDataSet& romSide() const { return romSide_; }
+    const UnitDataSet& fileSide() const { return fileSide_; }
+    const UnitIdSet& romIds() const { return romIds_; }
+    const UnitIdSet& fileIds() const { return fileIds_; }
+    bool hasSelection() const { return selected_; }
+
+    // The 150 lines of the unit list, "XX:name" (UTF-8); empty without an image.
+    std::vector<std::string> unitListLines();
+
+    // Reads unit `unitId` into the ROM side and gives its summary. A unit whose data leaves the
+    // image or goes beyond the model is reported and gives nothing; the ROM side is then empty.
+    std::optional<std::string> SelectUnit(std::uint16_t unitId);
+
+    // Saves the ROM side as a unit folder inside `baseFolder`; nothing without a selection.
+    std::optional<SavedUnitFolder> SaveUnitFolder(const std::filesystem::path& baseFolder);
+
+    // Asks for a "unitall.dat" and loads its folder into the file side. Cancelling shows
+    // "キャンセル" and changes nothing.
+    LoadedFolder LoadFromFolder();
+    // Loads the folder of `unitAllPath` (or the folder itself) into the file side.
+    LoadedFolder LoadUnitFolder(const std::filesystem::path& unitAllPath);
+
+    // Ports the file side into the image at the ROM side's IDs (see port.hpp).
+    bool PortUnit();
+
+    // Asks for a path and writes the whole image, then shows "ＧＢＡ保存しました".
+    bool SaveRom();
+
+    // The ID list report of the ROM side, UTF-8 with CR LF; empty without a selection.
+    std::string romSideReport();
+
+private:
+    rom::CharacterTable loadTable();
+    std::string summaryText(const UnitDataSet& set, const UnitIdSet& ids);
+    void showError(const std::string& text);
+
+    shell::Shell& shell_;
+    std::filesystem::path tablePath_;
+    rom::RomImage rom_;
+    RomTableOffsets offsets_;
+    bool selected_ = false;
+    UnitDataSet romSide_;
+    UnitDataSet fileSide_;
+    UnitIdSet romIds_;
+    UnitIdSet fileIds_;
+};
+
+// Summary text of one side: the unit's name, then "bNumUnit:" and the other eight counts, each
+// line ending in CR LF. `name` is UTF-8.
+std::string unitSummaryText(const std::string& name, const UnitIdSet& ids);
+
+}  // namespace editor

@@ -1,0 +1,280 @@
+#include "editor/port.hpp"
+
+#include "editor/anime_fields.hpp"
+#include "editor/routine_serializer.hpp"
+#include "rom/gba_address.hpp"
+#include "shell/number_text.hpp"
+
+#include <optional>
+#include <string>
+
+namespace editor {
+namespace {
+
+constexpr std::string_view kErrorCaption = "エラー";
+
+void showError(shell::Shell& shell, const std::string& text)
+{
+    shell.message(text, std::string(kErrorCaption), shell::Buttons::Ok, shell::Icon::Warning);
+}
+
+template <std::size_t N>
+bool enough(const IdList<N>& rom, const IdList<N>& file)
+{
+    return rom.count >= file.count;
+}
+
+// Replaces `field` by the ROM side's ID at the position of its first match among the file
+// side's IDs; a field that matches none (0xFFFF included) stays as it is.
+template <std::size_t N>
+void remap(std::uint16_t& field, const IdList<N>& file, const IdList<N>& rom)
+{
+    if (const std::optional<std::size_t> j = file.find(field))
+        field = rom.ids[*j];
+}
+
+template <class Fields, std::size_t N>
+void remapAll(const Fields& fields, const IdList<N>& file, const IdList<N>& rom)
+{
+    for (std::uint16_t* field : fields)
+        remap(*field, file, rom);
+}
+
+// The block appended behind an image of `base` bytes; every item starts after a gap.
+class AppendBlock {
+public:
+    explicit AppendBlock(std::uint32_t base) : base_(base) {}
+
+    // Places `bytes` after a gap and gives their GBA address, or 0 for no bytes, which keeps an
+    // empty item an empty ID.
+    std::uint32_t place(ByteSpan bytes)
+    {
+        gap();
+        if (bytes.empty())
+            return 0;
+        const std::uint32_t address = rom::gbaPointerOf(base_ + position());
+        block_.insert(block_.end(), bytes.begin(), bytes.end());
+        return address;
+    }
+
+    template <class Routine>
+    std::uint32_t placeRoutine(Routine& routine)
+    {
+        gap();
+        SerializedRoutine serialized = SerializeRoutine(routine, base_ + position());
+        block_.insert(block_.end(), serialized.block.begin(), serialized.block.end());
+        return serialized.pointer;
+    }
+
+    const Bytes& bytes() const { return block_; }
+
+private:
+    std::uint32_t position() const { return static_cast<std::uint32_t>(block_.size()); }
+    void gap() { block_.resize(AlignGap(base_, position()), 0); }
+
+    std::uint32_t base_;
+    Bytes block_;
+};
+
+template <class Routine>
+void placeRoutines(AppendBlock& block, std::uint8_t count, std::array<Routine, kMaxRoutines>& routines,
+                   std::array<std::uint32_t, kMaxRoutines>& addresses)
+{
+    for (std::size_t j = 0; j < count; ++j)
+        addresses[j] = block.placeRoutine(routines[j]);
+}
+
+rom::RomResult<void> writePointer(Bytes& image, const RomTableOffsets& offsets, rom::GameTable table,
+                                  std::uint16_t id, std::uint32_t pointer)
+{
+    auto entry = rom::mutableRecordBytes(image, offsets.directory, table, id);
+    if (!entry)
+        return std::unexpected(entry.error());
+    rom::storeU32(*entry, 0, pointer);
+    return {};
+}
+
+template <std::size_t N>
+rom::RomResult<void> writePointers(Bytes& image, const RomTableOffsets& offsets,
+                                   rom::GameTable table, const IdList<N>& romIds,
+                                   std::size_t count, auto addressOf)
+{
+    for (std::size_t j = 0; j < count; ++j) {
+        if (auto written = writePointer(image, offsets, table, romIds.ids[j], addressOf(j)); !written)
+            return written;
+    }
+    return {};
+}
+
+// The bytes of every data block the file side appends, gaps aside.
+std::size_t dataSize(const UnitDataSet& set)
+{
+    std::size_t size = set.hasBGMap() ? set.bgMap.data.size() : 0;
+    for (std::size_t j = 0; j < set.bNumSprite; ++j)
+        size += set.sprites[j].data.size();
+    for (std::size_t j = 0; j < set.bNumMotionPart; ++j) {
+        for (const MotionPartEntry& part : set.motionParts[j].parts)
+            size += part.stream.size();
+        size += set.motionParts[j].script.size();
+    }
+    for (std::size_t j = 0; j < set.bNumShadowEtc; ++j) {
+        for (const ShadowEtcEntry& entry : set.shadowEtcs[j].entries)
+            size += entry.stream.size();
+    }
+    for (std::size_t j = 0; j < set.bNumCutinScroll; ++j)
+        size += set.cutinScrolls[j].commands.size();
+    return size;
+}
+
+// Every write of the port into `image` (already grown by the appended block).
+rom::RomResult<void> writeRecords(Bytes& image, const RomTableOffsets& offsets, UnitDataSet& set,
+                                  const UnitIdSet& romIds)
+{
+    const std::uint16_t unit = romIds.unit.ids[0];
+    // The unnamed byte 47 is in no text, so the target record keeps its own.
+    auto target = rom::readRecord<rom::UnitDataRecord>(image, offsets.directory, unit);
+    if (!target)
+        return std::unexpected(target.error());
+    set.unit.bUnnamed47 = target->bUnnamed47;
+    if (auto r = rom::writeRecord(image, offsets.directory, unit, set.unit); !r)
+        return r;
+    if (auto r = rom::writeRecord(image, offsets.directory, unit, set.anime); !r)
+        return r;
+
+    if (set.icon && romIds.icon.count > 0) {
+        auto entry = rom::mutableRecordBytes(image, offsets.directory, rom::GameTable::UnitIconIndex, unit);
+        if (!entry)
+            return std::unexpected(entry.error());
+        rom::storeU16(*entry, 0, romIds.icon.ids[0]);
+        if (auto r = rom::writeRecord(image, offsets.directory, romIds.icon.ids[0],
+                                      rom::IconRecord{*set.icon});
+            !r)
+            return r;
+    }
+
+    for (std::size_t j = 0; j < set.bNumFixedWeapon; ++j) {
+        const std::uint16_t weapon = romIds.fixedWeapon.ids[j];
+        if (auto r = rom::writeRecord(image, offsets.directory, weapon, set.weapons[j]); !r)
+            return r;
+        if (auto r = rom::writeRecord(image, offsets.directory, weapon, set.weaponAnimes[j]); !r)
+            return r;
+    }
+
+    if (set.hasBGMap()) {
+        if (auto r = rom::writeRecord(image, offsets.directory, romIds.bgMap.ids[0], set.bgMap.record); !r)
+            return r;
+    }
+
+    if (auto r = writePointers(image, offsets, rom::GameTable::Sprite, romIds.sprite, set.bNumSprite,
+                               [&set](std::size_t j) { return set.sprites[j].dwAddress; });
+        !r)
+        return r;
+    if (auto r = writePointers(image, offsets, rom::GameTable::Pallet, romIds.pallet, set.bNumPallet,
+                               [&set](std::size_t j) { return set.pallets[j].dwAddress; });
+        !r)
+        return r;
+    if (auto r = writePointers(image, offsets, rom::GameTable::MotionPart, romIds.motionPart,
+                               set.bNumMotionPart,
+                               [&set](std::size_t j) { return set.dwAdrMotionPart[j]; });
+        !r)
+        return r;
+    if (auto r = writePointers(image, offsets, rom::GameTable::ShadowEtc, romIds.shadowEtc,
+                               set.bNumShadowEtc,
+                               [&set](std::size_t j) { return set.dwAdrShadowEtc[j]; });
+        !r)
+        return r;
+    return writePointers(image, offsets, rom::GameTable::CutinScroll, romIds.cutinScroll,
+                         set.bNumCutinScroll, [&set](std::size_t j) { return set.dwAdrCutinScroll[j]; });
+}
+
+// Steps 3 to 6 of a port on the file side: every ID it names becomes the ROM side's.
+void remapIds(UnitDataSet& set, const UnitIdSet& file, const UnitIdSet& rom)
+{
+    set.wUnitID = rom.unit.ids[0];
+    set.anime.wIdUnit = rom.unit.ids[0];
+    if (rom.icon.count > 0)
+        set.wIdIcon = rom.icon.ids[0];
+
+    for (std::uint16_t& weapon : set.unit.wWeapon)
+        remap(weapon, file.fixedWeapon, rom.fixedWeapon);
+
+    // A file side without a BG map keeps its header's "none"; there is nothing to point at.
+    if (set.hasBGMap()) {
+        set.wIdBGMap = rom.bgMap.ids[0];
+        set.anime.wIdBGMap = rom.bgMap.ids[0];
+    }
+
+    rom::UNIT_ANIME_HEADER& anime = set.anime;
+    remap(anime.wIdSpriteBG, file.sprite, rom.sprite);
+    remapAll(unitMotionSprites(anime), file.sprite, rom.sprite);
+    remap(anime.wIdPalletBG, file.pallet, rom.pallet);
+    remapAll(unitMotionPallets(anime), file.pallet, rom.pallet);
+    remapAll(unitMotionParts(anime), file.motionPart, rom.motionPart);
+    remapAll(unitShadowEtcs(anime), file.shadowEtc, rom.shadowEtc);
+    remapAll(unitCutinScrolls(anime), file.cutinScroll, rom.cutinScroll);
+    for (std::size_t k = 0; k < set.bNumFixedWeapon; ++k) {
+        rom::FIXED_ANIME_HEADER& weapon = set.weaponAnimes[k];
+        remapAll(weaponSprites(weapon), file.sprite, rom.sprite);
+        remapAll(weaponPallets(weapon), file.pallet, rom.pallet);
+        remapAll(weaponMotionParts(weapon), file.motionPart, rom.motionPart);
+        remapAll(weaponShadowEtcs(weapon), file.shadowEtc, rom.shadowEtc);
+        remapAll(weaponCutinScrolls(weapon), file.cutinScroll, rom.cutinScroll);
+    }
+}
+
+}  // namespace
+
+bool PortUnit(shell::Shell& shell, Bytes& image, const RomTableOffsets& offsets,
+              UnitDataSet& fileSide, const UnitIdSet& fileIds, const UnitIdSet& romIds)
+{
+    const bool idsSuffice =
+        enough(romIds.unit, fileIds.unit) && enough(romIds.fixedWeapon, fileIds.fixedWeapon) &&
+        enough(romIds.bgMap, fileIds.bgMap) && enough(romIds.sprite, fileIds.sprite) &&
+        enough(romIds.pallet, fileIds.pallet) && enough(romIds.motionPart, fileIds.motionPart) &&
+        enough(romIds.shadowEtc, fileIds.shadowEtc) && enough(romIds.cutinScroll, fileIds.cutinScroll);
+    // A ROM side that was never read lists no unit, and then there is nowhere to port to.
+    if (!idsSuffice || romIds.unit.count == 0) {
+        showError(shell, std::string(kPortShortOfIds));
+        return false;
+    }
+    // Data that cannot fit is refused before any block is built, so positions always fit 32 bits.
+    if (image.size() >= kMaxImageSize || dataSize(fileSide) > kMaxImageSize - image.size()) {
+        showError(shell, std::string(kPortTooLarge));
+        return false;
+    }
+
+    UnitDataSet set = fileSide;
+    AppendBlock block(static_cast<std::uint32_t>(image.size()));
+    if (set.hasBGMap())
+        set.bgMap.record.dwAddress = block.place(set.bgMap.data);
+    for (std::size_t j = 0; j < set.bNumSprite; ++j)
+        set.sprites[j].dwAddress = block.place(set.sprites[j].data);
+    for (std::size_t j = 0; j < set.bNumPallet; ++j)
+        set.pallets[j].dwAddress = block.place(set.pallets[j].bytes());
+    placeRoutines(block, set.bNumMotionPart, set.motionParts, set.dwAdrMotionPart);
+    placeRoutines(block, set.bNumShadowEtc, set.shadowEtcs, set.dwAdrShadowEtc);
+    placeRoutines(block, set.bNumCutinScroll, set.cutinScrolls, set.dwAdrCutinScroll);
+    if (block.bytes().size() > kMaxImageSize - image.size()) {
+        showError(shell, std::string(kPortTooLarge) + " (0x" +
+                             shell::hexText(image.size() + block.bytes().size()) + " バイト)");
+        return false;
+    }
+
+    remapIds(set, fileIds, romIds);
+
+    Bytes work;
+    work.reserve(image.size() + block.bytes().size());
+    work.assign(image.begin(), image.end());
+    work.insert(work.end(), block.bytes().begin(), block.bytes().end());
+    if (auto written = writeRecords(work, offsets, set, romIds); !written) {
+        showError(shell, written.error().message);
+        return false;
+    }
+
+    image = std::move(work);
+    fileSide = std::move(set);
+    shell.message(kPortDone, std::nullopt, shell::Buttons::Ok, shell::Icon::None);
+    return true;
+}
+
+}  // namespace editor

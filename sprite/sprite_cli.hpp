@@ -1,0 +1,38 @@
+#pragma once
+// The command lines of the sprite tools: `Vistrel render` draws a sheet as the viewer does and
+// writes it as PNG; `Tessivo convert` makes the compressor's two files from a bitmap. Both run the
+// sessions the windows use, with a command-line Shell, and need no display.
+
+#include "shell/bytes.hpp"
+#include "sprite/sheet.hpp"
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace sprite {
+
+enum class PngKind {
+    Colour,   // 24-bit colour; pixels the sheet does not reach are black
+    Indexed,  // a 16-colour palette image that keeps the pixel indices; unreached pixels are 0
+};
+
+// Encodes a canvas as a PNG file's bytes, or nothing when it cannot. The image library lives on
+// the executable's side, so the core stays free of it.
+using PngEncoder = std::function<std::optional<shell::Bytes>(const SheetCanvas&, PngKind)>;
+
+bool isVistrelCommand(std::string_view word);
+bool isTessivoCommand(std::string_view word);
+
+// `arguments` starts with the subcommand. Return the process exit status.
+int runVistrelCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err,
+                      const PngEncoder& encodePng);
+int runTessivoCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err);
+
+// A hexadecimal address as typed into the address dialog, without prefix: 1 to 8 digits.
+std::optional<std::uint32_t> parseHexAddress(std::string_view text);
+
+}  // namespace sprite

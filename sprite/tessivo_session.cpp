@@ -1,0 +1,50 @@
+#include "sprite/tessivo_session.hpp"
+
+#include "shell/file_filter.hpp"
+#include "shell/files.hpp"
+#include "sprite/data_files.hpp"
+
+namespace sprite {
+
+TessivoSession::TessivoSession(shell::Shell& shell) : shell_(shell) {}
+
+bool TessivoSession::loadBitmap()
+{
+    const std::optional<shell::OpenedFile> opened = shell::openAndReadFile(
+        shell_, shell::makeFilter({{std::string(kBitmapFilterName), std::string(kBitmapFilePattern)}}));
+    if (!opened)
+        return false;
+    BitmapReading reading = readBitmap(opened->bytes);
+    if (!reading.bitmap) {
+        shell_.message(reading.refusal, std::nullopt, shell::Buttons::Ok, shell::Icon::None);
+        return false;
+    }
+    bitmap_ = std::move(reading.bitmap);
+    bitmapPath_ = opened->path;
+    return true;
+}
+
+bool TessivoSession::makeSpriteFile(SpriteEncoding encoding)
+{
+    if (!bitmap_)
+        return false;
+    return save(spriteFileOf(*bitmap_, encoding), kSpriteFileFilterName, kSpriteReportCaption);
+}
+
+bool TessivoSession::makePaletteFile()
+{
+    if (!bitmap_)
+        return false;
+    return save(paletteFileOf(*bitmap_), kPaletteSaveFilterName, kPaletteReportCaption);
+}
+
+bool TessivoSession::save(shell::ByteSpan bytes, std::string_view filterName, std::string_view caption)
+{
+    const std::string filter = shell::makeFilter({{std::string(filterName), std::string(kDataFilePattern)},
+                                                  {std::string(kAllFilesFilterName), std::string(kAllFilesPattern)}});
+    const bool saved = shell::saveWithDialog(shell_, filter, bytes);
+    shell_.message(saved ? kSaved : kCancelled, std::string(caption), shell::Buttons::Ok, shell::Icon::None);
+    return saved;
+}
+
+}  // namespace sprite

@@ -1,0 +1,42 @@
+#pragma once
+// The sprite compressor's state and commands: the current bitmap, loaded through the open dialog
+// with its tests, and the two files made from it through the save dialog. The window and the
+// command line drive the same session.
+
+#include "shell/shell.hpp"
+#include "sprite/bitmap.hpp"
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+namespace sprite {
+
+inline constexpr std::string_view kSpriteReportCaption = "スプライトの作成";
+inline constexpr std::string_view kPaletteReportCaption = "パレットの作成";
+inline constexpr std::string_view kSaved = "ファイルの保存に成功しました";
+inline constexpr std::string_view kCancelled = "キャンセルされました";
+
+class TessivoSession {
+public:
+    explicit TessivoSession(shell::Shell& shell);
+
+    // "Bmp読込": asks for a bitmap and tests it. A refused, unreadable or cancelled load keeps the
+    // current bitmap whole. Returns whether a new bitmap was loaded.
+    bool loadBitmap();
+    // "Sprite作成" and "Pallet作成": save through the dialog and report. Return whether saved.
+    bool makeSpriteFile(SpriteEncoding encoding = SpriteEncoding::Literals);
+    bool makePaletteFile();
+
+    const std::optional<Bitmap>& bitmap() const { return bitmap_; }
+    const std::filesystem::path& bitmapPath() const { return bitmapPath_; }
+
+private:
+    bool save(shell::ByteSpan bytes, std::string_view filterName, std::string_view caption);
+
+    shell::Shell& shell_;
+    std::optional<Bitmap> bitmap_;
+    std::filesystem::path bitmapPath_;
+};
+
+}  // namespace sprite

@@ -1,0 +1,144 @@
+#include "sprite/vistrel_session.hpp"
+
+#include "shell/file_filter.hpp"
+#include "shell/files.hpp"
+#include "sprite/data_files.hpp"
+#include "sprite/lz77.hpp"
+
+namespace sprite {
+namespace {
+
+bool fitsIn(std::size_t size, std::uint64_t offset, std::uint64_t length)
+{
+    return offset <= size && length <= size - offset;
+}
+
+}  // namespace
+
+VistrelSession::VistrelSession(shell::Shell& shell) : shell_(shell), random_(std::random_device{}()) {}
+
+SpriteFileLoad VistrelSession::openSpriteFile(const std::filesystem::path& path)
+{
+    spritePath_ = path;
+    return loadSpriteFile();
+}
+
+void VistrelSession::openPaletteFile(const std::filesystem::path& path)
+{
+    palettePath_ = path;
+    loadPaletteFile();
+    // Without a sprite path there is nothing to draw again, and no file to fail on.
+    if (!spritePath_.empty())
+        loadSpriteFile();
+}
+
+bool VistrelSession::openRomWithDialog()
+{
+    rom_ = {};
+    romLoaded_ = false;
+    // The field shows no path for an image that is gone.
+    romPath_.clear();
+    std::optional<shell::OpenedFile> opened =
+        shell::openAndReadFile(shell_, shell::makeFilter({{std::string(kRomFilterName), std::string(kRomFilePattern)}}));
+    if (!opened)
+        return false;
+    rom_ = std::move(opened->bytes);
+    romPath_ = std::move(opened->path);
+    romLoaded_ = true;
+    showRomStream();
+    return true;
+}
+
+bool VistrelSession::openRomFile(const std::filesystem::path& path)
+{
+    std::optional<shell::Bytes> bytes = shell::readWholeFile(shell_, path);
+    if (!bytes)
+        return false;
+    rom_ = std::move(*bytes);
+    romPath_ = path;
+    romLoaded_ = true;
+    showRomStream();
+    return true;
+}
+
+void VistrelSession::setSpriteAddress(std::uint32_t address)
+{
+    spriteAddress_ = address;
+    if (romLoaded_)
+        showRomStream();
+}
+
+bool VistrelSession::setPaletteAddress(std::uint32_t address)
+{
+    paletteAddress_ = address;
+    paletteSet_ = true;
+    if (!romLoaded_)
+        return true;
+    const bool inside = fitsIn(rom_.size(), address, kPaletteBytes);
+    if (inside) {
+        palette_ = paletteFromBytes(shell::ByteSpan(rom_).subspan(address, kPaletteBytes));
+    } else {
+        shell_.message(kPaletteAddressOutsideRom, std::string(kErrorCaption), shell::Buttons::Ok,
+                       shell::Icon::Warning);
+    }
+    showRomStream();
+    return inside;
+}
+
+void VistrelSession::reloadFiles()
+{
+    if (!palettePath_.empty())
+        loadPaletteFile();
+    if (!spritePath_.empty())
+        loadSpriteFile();
+}
+
+SpriteFileLoad VistrelSession::loadSpriteFile()
+{
+    const std::optional<shell::Bytes> bytes = shell::readWholeFile(shell_, spritePath_);
+    if (!bytes)
+        return SpriteFileLoad::Unreadable;
+    if (bytes->empty() || bytes->front() != kLz77Type)
+        return SpriteFileLoad::NotSpriteData;
+    showDecoded(canvasHeightOfStream(*bytes, 0), lz77Decode(*bytes, 0).bytes);
+    return SpriteFileLoad::Shown;
+}
+
+bool VistrelSession::loadPaletteFile()
+{
+    const std::optional<shell::Bytes> bytes = shell::readWholeFile(shell_, palettePath_);
+    if (!bytes)
+        return false;
+    palette_ = paletteFromBytes(*bytes);
+    paletteSet_ = true;
+    return true;
+}
+
+void VistrelSession::showRomStream()
+{
+    // An address or a stream outside the image shows nothing, and says why.
+    std::string_view refusal;
+    Lz77Decoding decoded;
+    if (!fitsIn(rom_.size(), spriteAddress_, kLz77HeaderSize)) {
+        refusal = kSpriteAddressOutsideRom;
+    } else {
+        decoded = lz77Decode(rom_, spriteAddress_);
+        if (!decoded.complete)
+            refusal = kSpriteRunsPastRom;
+    }
+    if (!refusal.empty()) {
+        canvas_.reset();
+        shell_.message(refusal, std::string(kErrorCaption), shell::Buttons::Ok, shell::Icon::Warning);
+        return;
+    }
+    showDecoded(canvasHeightOfStream(rom_, spriteAddress_), decoded.bytes);
+}
+
+void VistrelSession::showDecoded(int height, shell::ByteSpan sheetBytes)
+{
+    if (!paletteSet_)
+        palette_ = randomPalette(random_);
+    canvas_ = drawSheet(height, sheetBytes, palette_);
+}
+
+}  // namespace sprite

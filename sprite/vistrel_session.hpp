@@ -1,0 +1,83 @@
+#pragma once
+// The sprite viewer's state and commands: a sprite sheet and a palette, taken either from a ROM
+// image at hexadecimal addresses or from a sprite data file and a palette file. The window and the
+// command line drive the same session; it speaks to the user through the Shell.
+
+#include "shell/bytes.hpp"
+#include "shell/shell.hpp"
+#include "sprite/sheet.hpp"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <random>
+#include <string_view>
+
+namespace sprite {
+
+// Shown, captioned "エラー", when a ROM address leaves nothing to show.
+inline constexpr std::string_view kErrorCaption = "エラー";
+inline constexpr std::string_view kSpriteAddressOutsideRom = "スプライトのアドレスがROMの範囲外です";
+inline constexpr std::string_view kSpriteRunsPastRom = "スプライトのデータがROMの終わりを越えています";
+inline constexpr std::string_view kPaletteAddressOutsideRom = "パレットのアドレスがROMの範囲外です";
+
+enum class SpriteFileLoad { Shown, Unreadable, NotSpriteData };
+
+class VistrelSession {
+public:
+    explicit VistrelSession(shell::Shell& shell);
+
+    // Makes the colours of a sheet without palette repeatable.
+    void seedRandomColours(std::uint32_t seed) { random_.seed(seed); }
+
+    // Button 1001 "スプライト" and the start-up path: the path becomes the sprite file path and the
+    // sheet is shown when the file reads and starts with the stream type; otherwise nothing more
+    // happens (an unreadable file has shown the file failure message).
+    SpriteFileLoad openSpriteFile(const std::filesystem::path& path);
+    // Button 1003 "パレット": the path becomes the palette file path, the palette is loaded, and the
+    // sprite is loaded again from its path.
+    void openPaletteFile(const std::filesystem::path& path);
+    // Button 1007 "GBA": frees the image, asks for a new one and shows the sheet at the sprite
+    // address. Returns whether an image is loaded.
+    bool openRomWithDialog();
+    // A file dropped on the ROM path field: read without dialog; a failed read keeps the image.
+    bool openRomFile(const std::filesystem::path& path);
+    // The address dialogs' results.
+    void setSpriteAddress(std::uint32_t address);
+    // Returns false when a loaded image holds no palette at the address (the palette is kept).
+    bool setPaletteAddress(std::uint32_t address);
+    // F5: the palette file, then the sprite file, loaded again where their paths are set.
+    void reloadFiles();
+
+    const std::optional<SheetCanvas>& canvas() const { return canvas_; }
+    const std::filesystem::path& spritePath() const { return spritePath_; }
+    const std::filesystem::path& palettePath() const { return palettePath_; }
+    const std::filesystem::path& romPath() const { return romPath_; }
+    bool romLoaded() const { return romLoaded_; }
+    std::uint32_t spriteAddress() const { return spriteAddress_; }
+    std::uint32_t paletteAddress() const { return paletteAddress_; }
+    bool paletteSet() const { return paletteSet_; }
+    const Palette& palette() const { return palette_; }
+
+private:
+    SpriteFileLoad loadSpriteFile();
+    bool loadPaletteFile();
+    void showRomStream();
+    // Replaces the canvas with the decoded sheet, in new random colours while no palette is set.
+    void showDecoded(int height, shell::ByteSpan sheetBytes);
+
+    shell::Shell& shell_;
+    std::filesystem::path spritePath_;
+    std::filesystem::path palettePath_;
+    std::filesystem::path romPath_;
+    shell::Bytes rom_;
+    bool romLoaded_ = false;
+    std::uint32_t spriteAddress_ = 0;
+    std::uint32_t paletteAddress_ = 0;
+    Palette palette_{};
+    bool paletteSet_ = false;
+    std::optional<SheetCanvas> canvas_;
+    std::mt19937 random_;
+};
+
+}  // namespace sprite

@@ -1,0 +1,39 @@
+// libFuzzer target: any buffer and offset decode without leaving a buffer, the declared size is
+// honoured, the canvas takes every decoded byte, and any input compresses and decodes back.
+
+#include "sprite/lz77.hpp"
+#include "sprite/sheet.hpp"
+
+#include <cstdlib>
+
+namespace {
+constexpr std::size_t kLargestCompressedInput = 600;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 1)
+        return 0;
+    // The first byte chooses the offset, past the end included.
+    const std::size_t offset = data[0] % 64;
+    const shell::ByteSpan buffer(data + 1, size - 1);
+
+    const sprite::Lz77Decoding decoded = sprite::lz77Decode(buffer, offset);
+    const int height = sprite::canvasHeightOfStream(buffer, offset);
+    if (decoded.bytes.size() * 2 > static_cast<std::size_t>(height) * sprite::kSheetWidth)
+        std::abort();
+    const sprite::SheetCanvas canvas = sprite::drawSheet(height, decoded.bytes, sprite::Palette{});
+    if (canvas.indices.size() != static_cast<std::size_t>(height) * sprite::kSheetWidth)
+        std::abort();
+
+    // Small inputs only: the exact compressor is slow under the sanitizers, the decoder is not.
+    if (buffer.size() > kLargestCompressedInput)
+        return 0;
+    for (const sprite::Lz77Target target : {sprite::Lz77Target::Vram, sprite::Lz77Target::Wram}) {
+        const shell::Bytes stream = sprite::lz77Compress(buffer, target);
+        const sprite::Lz77Decoding back = sprite::lz77Decode(stream, 0);
+        if (!back.complete || !std::equal(back.bytes.begin(), back.bytes.end(), buffer.begin(), buffer.end()))
+            std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,255 @@
+#include "sprite/lz77.hpp"
+
+#include "rom/length_walks.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+namespace {
+
+using sprite::Bytes;
+using sprite::lz77Compress;
+using sprite::lz77Decode;
+using sprite::lz77EncodeLiterals;
+using sprite::Lz77Target;
+using Raw = std::vector<std::uint8_t>;
+
+Raw decoded(const Bytes& stream, std::size_t offset = 0)
+{
+    const sprite::Lz77Decoding result = lz77Decode(stream, offset);
+    return Raw(result.bytes.begin(), result.bytes.end());
+}
+
+Bytes bytesOf(std::initializer_list<int> values)
+{
+    Bytes bytes;
+    for (const int value : values)
+        bytes.push_back(static_cast<std::uint8_t>(value));
+    return bytes;
+}
+
+// Sheet-like data: runs of a few colours with repeated tiles, the kind sprites are made of.
+Raw sheetLike(std::size_t size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    Raw raw(size);
+    for (std::size_t i = 0; i < size;) {
+        const std::size_t run = 1 + random() % 24;
+        const auto value = static_cast<std::uint8_t>((random() % 4) * 0x11);
+        for (std::size_t k = 0; k < run && i < size; ++k, ++i)
+            raw[i] = random() % 8 == 0 ? static_cast<std::uint8_t>(random()) : value;
+        if (i > 64 && random() % 5 == 0) {
+            const std::size_t from = i - 32 * (1 + random() % 2);
+            for (std::size_t k = 0; k < 32 && i < size; ++k, ++i)
+                raw[i] = raw[from + k];
+        }
+    }
+    return raw;
+}
+
+Raw randomBytes(std::size_t size, unsigned seed, unsigned alphabet)
+{
+    std::mt19937 random(seed);
+    Raw raw(size);
+    for (std::uint8_t& byte : raw)
+        byte = static_cast<std::uint8_t>(random() % alphabet);
+    return raw;
+}
+
+struct ItemCounts {
+    std::size_t literals = 0;
+    std::size_t references = 0;
+    int shortestDistance = 4097;
+};
+
+// Walks a stream's items up to its declared size.
+ItemCounts itemsOf(const Bytes& stream)
+{
+    ItemCounts counts;
+    const std::size_t size = stream[1] | stream[2] << 8 | stream[3] << 16;
+    std::size_t at = 4;
+    std::size_t produced = 0;
+    while (produced < size) {
+        const std::uint8_t flags = stream.at(at++);
+        for (int bit = 7; bit >= 0 && produced < size; --bit) {
+            if (flags >> bit & 1) {
+                const int distance = ((stream.at(at) & 0x0F) << 8 | stream.at(at + 1)) + 1;
+                produced += static_cast<std::size_t>((stream.at(at) >> 4) + 3);
+                counts.shortestDistance = std::min(counts.shortestDistance, distance);
+                ++counts.references;
+                at += 2;
+            } else {
+                ++counts.literals;
+                ++produced;
+                ++at;
+            }
+        }
+    }
+    return counts;
+}
+
+// The least cost in bits (9 a literal, 17 a back-reference) and, at that cost, the fewest items,
+// by plain search: every earlier position within the window is compared at every position.
+std::pair<std::uint64_t, std::uint64_t> referenceParse(const Raw& raw, int minimumDistance)
+{
+    const std::size_t n = raw.size();
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> best(n + 1, {UINT64_MAX, 0});
+    best[0] = {0, 0};
+    for (std::size_t i = 0; i < n; ++i) {
+        std::size_t longest = 0;
+        for (std::size_t d = static_cast<std::size_t>(minimumDistance); d <= 4096 && d <= i; ++d) {
+            std::size_t length = 0;
+            while (length < 18 && i + length < n && raw[i + length] == raw[i - d + length])
+                ++length;
+            longest = std::max(longest, length);
+        }
+        const auto relax = [&](std::size_t to, std::uint64_t bits) {
+            const std::pair<std::uint64_t, std::uint64_t> candidate{best[i].first + bits, best[i].second + 1};
+            if (candidate < best[to])
+                best[to] = candidate;
+        };
+        relax(i + 1, 9);
+        for (std::size_t length = 3; length <= longest; ++length)
+            relax(i + length, 17);
+    }
+    return best[n];
+}
+
+TEST(Lz77Decode, LiteralStreamOfSixteenBytesRoundTrips)
+{
+    Raw source(16);
+    for (std::size_t i = 0; i < source.size(); ++i)
+        source[i] = static_cast<std::uint8_t>(0xA0 + i);
+    const Bytes stream = lz77EncodeLiterals(source, 16);
+    ASSERT_EQ(stream.size(), 22u);
+    EXPECT_EQ(Raw(stream.begin(), stream.begin() + 5), (Raw{0x10, 0x10, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(stream[13], 0x00);
+    EXPECT_EQ(decoded(stream), source);
+}
+
+TEST(Lz77Decode, SizeWithBitFifteenSetDecodesToNothingAfterOneGroup)
+{
+    Bytes stream = bytesOf({0x10, 0x00, 0x80, 0x00, 0x00, 1, 2, 3, 4, 5, 6, 7, 8});
+    const sprite::Lz77Decoding result = lz77Decode(stream, 0);
+    EXPECT_TRUE(result.bytes.empty());
+    EXPECT_TRUE(result.complete);
+    // The third header byte is not read: 0x018000 declares nothing either.
+    stream[3] = 0x01;
+    EXPECT_TRUE(lz77Decode(stream, 0).bytes.empty());
+}
+
+TEST(Lz77Decode, BackReferencesRepeatAndNeverReachBeforeTheOutput)
+{
+    // Distance 1, length 18: the previous byte eighteen times.
+    EXPECT_EQ(decoded(bytesOf({0x10, 19, 0, 0, 0x40, 0x5A, 0xF0, 0x00})), Raw(19, 0x5A));
+    // Distance 3, length 7 after "abc": the last three bytes cycle.
+    EXPECT_EQ(decoded(bytesOf({0x10, 10, 0, 0, 0x10, 'a', 'b', 'c', 0x40, 0x02})),
+              (Raw{'a', 'b', 'c', 'a', 'b', 'c', 'a', 'b', 'c', 'a'}));
+    // Distance 4 from position 2: the two bytes before the output read as zero, then the cycle
+    // takes what was written.
+    EXPECT_EQ(decoded(bytesOf({0x10, 8, 0, 0, 0x20, 'x', 'y', 0x30, 0x03})),
+              (Raw{'x', 'y', 0, 0, 'x', 'y', 0, 0}));
+    // A first item that reaches 4096 bytes back copies zeros.
+    EXPECT_EQ(decoded(bytesOf({0x10, 3, 0, 0, 0x80, 0x0F, 0xFF})), Raw(3, 0));
+}
+
+TEST(Lz77Decode, StopsAfterTheGroupThatReachesTheSizeAndStoresNothingPast)
+{
+    // Size 40, below two tiles: every byte is decoded, not only the first tile's.
+    Raw source(40);
+    for (std::size_t i = 0; i < source.size(); ++i)
+        source[i] = static_cast<std::uint8_t>(i + 1);
+    EXPECT_EQ(decoded(lz77EncodeLiterals(source, 40)), source);
+
+    // Size 4 reached by the second item; the six items after it are references whose bytes lie
+    // in the stream and are consumed, not stored. The next group would be garbage.
+    const Bytes stream = bytesOf({0x10, 4, 0, 0, 0x3F, 1, 2, 0xF0, 0, 0xF0, 0, 0xF0, 0, 0xF0, 0,
+                                  0xF0, 0, 0xF0, 0, 0xFF, 0xFF, 0xFF});
+    const sprite::Lz77Decoding result = lz77Decode(stream, 0);
+    EXPECT_EQ(Raw(result.bytes.begin(), result.bytes.end()), (Raw{1, 2, 2, 2}));
+    EXPECT_TRUE(result.complete);
+}
+
+TEST(Lz77Decode, InputEndingEarlyReadsAsZeroAndIsReportedIncomplete)
+{
+    // Items after the size's end may be missing from the buffer without harm.
+    const sprite::Lz77Decoding shortTail = lz77Decode(bytesOf({0x10, 2, 0, 0, 0x3F, 7, 8}), 0);
+    EXPECT_EQ(Raw(shortTail.bytes.begin(), shortTail.bytes.end()), (Raw{7, 8}));
+    EXPECT_TRUE(shortTail.complete);
+
+    // A stream cut inside the bytes the size needs: what is there, then zeros.
+    const sprite::Lz77Decoding cut = lz77Decode(bytesOf({0x10, 64, 0, 0, 0x00, 1, 2, 3}), 0);
+    Raw expected(64, 0);
+    expected[0] = 1, expected[1] = 2, expected[2] = 3;
+    EXPECT_EQ(Raw(cut.bytes.begin(), cut.bytes.end()), expected);
+    EXPECT_FALSE(cut.complete);
+
+    // A header past the end, or cut short, decodes to at most zeros.
+    const Bytes stream = lz77EncodeLiterals(Raw(32, 9), 32);
+    EXPECT_FALSE(lz77Decode(stream, stream.size() + 100).complete);
+    EXPECT_TRUE(lz77Decode(stream, stream.size() + 100).bytes.empty());
+    const Raw headerCut = decoded(bytesOf({0x10, 0x20, 0x00}));
+    EXPECT_EQ(headerCut, Raw(32, 0));
+}
+
+TEST(Lz77Decode, HostileBuffersNeverLeaveTheirBounds)
+{
+    std::mt19937 random(1234);
+    for (int round = 0; round < 3000; ++round) {
+        Bytes buffer(random() % 300);
+        for (std::uint8_t& byte : buffer)
+            byte = static_cast<std::uint8_t>(random() % 3 == 0 ? 0xFF : random());
+        const std::size_t offset = random() % (buffer.size() + 8);
+        const sprite::Lz77Decoding result = lz77Decode(buffer, offset);
+        const std::size_t declared = offset + 2 < buffer.size()
+                                         ? ((buffer[offset + 1] | buffer[offset + 2] << 8) & 0x7FFF)
+                                         : result.bytes.size();
+        ASSERT_EQ(result.bytes.size(), declared);
+    }
+}
+
+TEST(Lz77Compress, RoundTripsEveryKindOfInput)
+{
+    const std::vector<Raw> inputs = {
+        Raw{},
+        Raw{42},
+        Raw(5000, 0),
+        sheetLike(32767, 1),
+        randomBytes(20000, 2, 256),
+        randomBytes(20000, 3, 2),
+        randomBytes(777, 4, 3),
+    };
+    for (const Raw& input : inputs) {
+        for (const Lz77Target target : {Lz77Target::Vram, Lz77Target::Wram}) {
+            const Bytes stream = lz77Compress(input, target);
+            EXPECT_EQ(decoded(stream), input) << input.size();
+            EXPECT_EQ(stream[0], 0x10);
+            EXPECT_EQ(stream[1] | stream[2] << 8 | stream[3] << 16, static_cast<int>(input.size()));
+            // Whole groups only, so a reader that walks groups finds the end exactly.
+            EXPECT_EQ(rom::measureLz77Block(stream, 0).value_or(0), stream.size());
+            if (target == Lz77Target::Vram) {
+                EXPECT_GE(itemsOf(stream).shortestDistance, 2);
+            }
+        }
+    }
+}
+
+TEST(Lz77Compress, MatchesTheLeastCostOfAPlainSearch)
+{
+    const std::vector<Raw> inputs = {sheetLike(1500, 5), randomBytes(1200, 6, 2), randomBytes(1200, 7, 5),
+                                     Raw(300, 7), randomBytes(1000, 8, 256)};
+    for (const Raw& input : inputs) {
+        for (const auto& [target, minimumDistance] :
+             {std::pair{Lz77Target::Vram, 2}, std::pair{Lz77Target::Wram, 1}}) {
+            const ItemCounts items = itemsOf(lz77Compress(input, target));
+            const auto [bits, count] = referenceParse(input, minimumDistance);
+            EXPECT_EQ(9 * items.literals + 17 * items.references, bits);
+            EXPECT_EQ(items.literals + items.references, count);
+        }
+    }
+}
+
+}  // namespace
