@@ -1,5 +1,6 @@
 #include "shell/files.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -16,7 +17,7 @@ namespace shell {
 namespace {
 
 // Reads the whole file or nothing: a file that changes size while being read is a failure.
-std::optional<Bytes> readFileBytes(const std::filesystem::path& path)
+std::optional<Bytes> readFileBytes(const std::filesystem::path& path, std::size_t room)
 {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
@@ -29,7 +30,9 @@ std::optional<Bytes> readFileBytes(const std::filesystem::path& path)
     if (size < 0)
         return std::nullopt;
     in.seekg(0, std::ios::beg);
-    Bytes bytes(static_cast<std::size_t>(size));
+    Bytes bytes;
+    bytes.reserve(std::max(static_cast<std::size_t>(size), room));
+    bytes.resize(static_cast<std::size_t>(size));
     if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
         return std::nullopt;
     return bytes;
@@ -37,7 +40,9 @@ std::optional<Bytes> readFileBytes(const std::filesystem::path& path)
 
 std::filesystem::path temporarySibling(const std::filesystem::path& path)
 {
-    std::random_device random;
+    // One generator per thread, seeded once: a fresh random_device per file costs more than the
+    // write of a small file.
+    thread_local std::mt19937_64 random{std::random_device{}()};
     std::string name = path.filename().string();
     name += ".tmp";
     name += std::to_string(random());
@@ -93,9 +98,10 @@ void showFileFailure(Shell& shell)
     shell.message(kFileOpenFailed, std::string(), Buttons::Ok, Icon::Warning);
 }
 
-std::optional<Bytes> readWholeFile(Shell& shell, const std::filesystem::path& path)
+std::optional<Bytes> readWholeFile(Shell& shell, const std::filesystem::path& path,
+                                   std::size_t room)
 {
-    std::optional<Bytes> bytes = readFileBytes(path);
+    std::optional<Bytes> bytes = readFileBytes(path, room);
     if (!bytes)
         showFileFailure(shell);
     return bytes;
@@ -111,12 +117,12 @@ bool writeWholeFile(Shell& shell, const std::filesystem::path& path, ByteSpan by
     return true;
 }
 
-std::optional<OpenedFile> openAndReadFile(Shell& shell, std::string_view filter)
+std::optional<OpenedFile> openAndReadFile(Shell& shell, std::string_view filter, std::size_t room)
 {
     const std::optional<std::filesystem::path> path = askOpenPath(shell, filter);
     if (!path)
         return std::nullopt;
-    std::optional<Bytes> bytes = readWholeFile(shell, *path);
+    std::optional<Bytes> bytes = readWholeFile(shell, *path, room);
     if (!bytes)
         return std::nullopt;
     return OpenedFile{*path, std::move(*bytes)};

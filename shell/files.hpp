@@ -22,7 +22,10 @@ struct OpenedFile {
     Bytes bytes;
 };
 
-std::optional<Bytes> readWholeFile(Shell& shell, const std::filesystem::path& path);
+// `room`: the capacity to give the buffer, for data that will grow in place (an image that gains
+// appended blocks). Large buffers are reserved as address space only, so unused room costs nothing.
+std::optional<Bytes> readWholeFile(Shell& shell, const std::filesystem::path& path,
+                                   std::size_t room = 0);
 
 // How far a write goes before it counts as done. Both write a temporary file beside the target and
 // rename it into place, so a failure (full disk, crash) never leaves a truncated file where a good
@@ -39,7 +42,8 @@ enum class Durability {
 bool writeWholeFile(Shell& shell, const std::filesystem::path& path, ByteSpan bytes,
                     Durability durability = Durability::SyncToDisk);
 
-std::optional<OpenedFile> openAndReadFile(Shell& shell, std::string_view filter);
+std::optional<OpenedFile> openAndReadFile(Shell& shell, std::string_view filter,
+                                          std::size_t room = 0);
 std::optional<std::filesystem::path> askOpenPath(Shell& shell, std::string_view filter);
 bool saveWithDialog(Shell& shell, std::string_view filter, ByteSpan bytes);
 

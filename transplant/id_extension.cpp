@@ -146,8 +146,11 @@ rom::RomResult<ExtendedImage> extendIdArea(rom::ByteSpan image, const ExtensionI
         }
     }
 
-    ExtendedImage result{rom::Bytes(static_cast<std::size_t>(newSize)), std::move(layout)};
-    std::ranges::copy(image, result.image.begin());
+    // Room to grow up to the cartridge's size, as an opened image has.
+    ExtendedImage result{rom::Bytes(), std::move(layout)};
+    result.image.reserve(static_cast<std::size_t>(kCartridgeLimit));
+    result.image.assign(image.begin(), image.end());
+    result.image.resize(static_cast<std::size_t>(newSize));
     for (std::size_t i = 0; i < rom::kExtendableKinds.size(); ++i) {
         const ExtensionTable& current = info.tables[i];
         const ExtensionTable& moved = result.info.tables[i];

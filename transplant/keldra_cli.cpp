@@ -199,6 +199,13 @@ int printFreeIds(CommandContext& context, KeldraSession& session)
 
 int addUnit(CommandContext& context, KeldraSession& session)
 {
+    std::optional<std::uint16_t> chosenSlot;
+    if (const auto slotText = context.arguments.value("--slot")) {
+        const std::optional<std::uint32_t> chosen = shell::parseNumber(*slotText);
+        if (!chosen || *chosen >= rom::kUnitCount)
+            return usage(context.err, "--slot must be a unit number from 0 to 149");
+        chosenSlot = static_cast<std::uint16_t>(*chosen);
+    }
     if (!loadExtensionInfo(context, session) || !session.StartAddUnit())
         return shell::kExitFailed;
 
@@ -212,13 +219,8 @@ int addUnit(CommandContext& context, KeldraSession& session)
 
     // Without --slot the unit goes into the first free slot, as the add dialog preselects it.
     const auto& freeUnits = session.freeIds().list(rom::ResourceKind::Unit);
-    std::uint16_t slot = freeUnits.empty() ? rom::kNoId : freeUnits.front();
-    if (context.arguments.value("--slot")) {
-        const std::optional<std::uint32_t> chosen = shell::parseNumber(*context.arguments.value("--slot"));
-        if (!chosen || *chosen >= rom::kUnitCount)
-            return usage(context.err, "--slot must be a unit number from 0 to 149");
-        slot = static_cast<std::uint16_t>(*chosen);
-    }
+    const std::uint16_t slot =
+        chosenSlot.value_or(freeUnits.empty() ? rom::kNoId : freeUnits.front());
     if (!session.TransplantUnit(slot))
         return shell::kExitFailed;
     if (const int status = writeImage(context, session); status != shell::kExitDone)

@@ -4,6 +4,7 @@
 #include "shell/file_filter.hpp"
 #include "shell/files.hpp"
 #include "shell/text_encoding.hpp"
+#include "transplant/id_extension.hpp"
 #include "transplant/unit_texts.hpp"
 
 namespace transplant {
@@ -40,7 +41,9 @@ KeldraSession::KeldraSession(shell::Shell& shell, rom::CharacterTable table)
 
 bool KeldraSession::OpenRom()
 {
-    std::optional<shell::OpenedFile> file = shell::openAndReadFile(shell_, romFilter());
+    // Room to grow up to the cartridge's size: transplants append in place without a copy.
+    std::optional<shell::OpenedFile> file =
+        shell::openAndReadFile(shell_, romFilter(), kCartridgeLimit);
     if (!file)
         return false;
 

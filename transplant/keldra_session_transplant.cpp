@@ -97,13 +97,12 @@ bool KeldraSession::TransplantUnit(std::uint16_t slot)
         return false;
 
     freeIds_.wIdUnit = slot;
-    auto transplanted = transplantUnit(rom_.bytes, directory_, freeIds_, loaded_, *files);
-    if (!transplanted) {
-        reportError(transplanted.error().message + std::string(messages::kNotAdded));
+    auto icon = transplantUnit(rom_.bytes, directory_, freeIds_, loaded_, *files);
+    if (!icon) {
+        reportError(icon.error().message + std::string(messages::kNotAdded));
         return false;
     }
-    rom_.bytes = std::move(transplanted->image);
-    freeIds_.wIdIcon = transplanted->iconId;
+    freeIds_.wIdIcon = *icon;
     // The IDs just used are no longer free; the next add command finds the free ones anew.
     freeIds_.valid = false;
     return true;

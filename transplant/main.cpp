@@ -1,6 +1,6 @@
 // Keldra, the unit transplant tool. With a subcommand it runs on the command line and opens no
 // window (no display is needed); otherwise it opens its window, with the ROM image named by the
-// first argument already opened, if there is one.
+// only argument already opened, if there is one.
 
 #include "rom/game_text.hpp"
 #include "shell/qt/qt_shell.hpp"
@@ -40,7 +40,11 @@ int runWindow(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
-    if (argc > 1 && transplant::isKeldraCommand(argv[1])) {
+    // A subcommand, or anything that cannot be "Keldra ROM" (an option, more than one argument),
+    // goes to the command line, which runs it or prints the usage; only "Keldra [ROM]" opens the
+    // window.
+    const bool windowArguments = argc == 1 || (argc == 2 && argv[1][0] != '-');
+    if (argc > 1 && (transplant::isKeldraCommand(argv[1]) || !windowArguments)) {
         const std::vector<std::string> arguments(argv + 1, argv + argc);
         return transplant::runKeldraCommand(arguments, std::cout, std::cerr);
     }

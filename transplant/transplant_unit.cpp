@@ -21,28 +21,38 @@ using rom::ResourceKind;
 struct PlacedBlock {
     const rom::Bytes* bytes;
     ResourceKind kind;
-    std::uint16_t id;            // entry in the kind's table
+    std::uint16_t id;             // entry in the kind's table
     std::size_t bgMapHeader = 0;  // BG maps: the header file whose pointer is set
-    std::uint64_t offset = 0;     // 0 for an empty block, which keeps its entry's pointer 0
+    std::uint64_t offset = 0;     // unused for an empty block, which keeps its entry's pointer 0
 };
 
+// The steps of a transplant. They run twice: a checking pass that touches every record and block
+// the writing pass will write, and fails before anything changes; then the writing pass.
 class Transplant {
 public:
+    enum class Pass { Check, Write };
+
     Transplant(rom::Bytes& image, const rom::TableDirectory& directory,
-               const rom::UnitResourceSet& freeIds, const rom::UnitResourceSet& loaded)
-        : image_(image), directory_(directory), freeIds_(freeIds), remap_(freeIds, loaded)
+               const rom::UnitResourceSet& freeIds, const rom::UnitResourceSet& loaded, Pass pass)
+        : image_(image),
+          directory_(directory),
+          freeIds_(freeIds),
+          loaded_(loaded),
+          remap_(freeIds, loaded),
+          writing_(pass == Pass::Write)
     {
     }
 
     // Copies `file` over record `id` of `table`, sets its own ID field when asked, and remaps.
-    rom::RomResult<rom::MutableByteSpan> writeRecord(GameTable table, std::uint16_t id,
-                                                     const rom::Bytes& file,
-                                                     std::span<const RemappedField> fields,
-                                                     bool setOwnId)
+    // Returns the record, for the caller to finish.
+    rom::RomResult<rom::MutableByteSpan> record(GameTable table, std::uint16_t id,
+                                                const rom::Bytes& file,
+                                                std::span<const RemappedField> fields,
+                                                bool setOwnId)
     {
         auto record = rom::mutableRecordBytes(image_, directory_, table, id);
-        if (!record)
-            return std::unexpected(record.error());
+        if (!record || !writing_)
+            return record;
         std::ranges::copy(std::span(file).first(record->size()), record->begin());
         if (setOwnId)
             rom::storeU16(*record, kOwnIdField, id);
@@ -51,32 +61,92 @@ public:
         return record;
     }
 
-    rom::RomResult<void> writeRecords(GameTable table, ResourceKind kind,
-                                      const std::vector<rom::Bytes>& files,
-                                      std::span<const RemappedField> fields, bool setOwnId)
+    rom::RomResult<void> records(GameTable table, ResourceKind kind,
+                                 const std::vector<rom::Bytes>& files,
+                                 std::span<const RemappedField> fields, bool setOwnId)
     {
         for (std::size_t j = 0; j < files.size(); ++j) {
-            if (auto done = writeRecord(table, freeIds_.list(kind)[j], files[j], fields, setOwnId);
-                !done)
+            if (auto done = record(table, freeIds_.list(kind)[j], files[j], fields, setOwnId); !done)
                 return std::unexpected(done.error());
         }
         return {};
     }
 
-    rom::RomResult<void> setTableEntry(GameTable table, std::uint16_t id, std::uint32_t pointer)
+    rom::RomResult<void> iconIndex(std::uint16_t unitId, std::uint16_t iconId)
     {
-        auto entry = rom::mutableRecordBytes(image_, directory_, table, id);
+        auto entry = rom::mutableRecordBytes(image_, directory_, GameTable::UnitIconIndex, unitId);
         if (!entry)
             return std::unexpected(entry.error());
-        rom::storeU32(*entry, 0, pointer);
+        if (writing_)
+            rom::storeU16(*entry, 0, iconId);
         return {};
     }
 
+    // Points the block's table entry at its place and, when writing, copies it there and
+    // rebases it. The image must already reach past the block.
+    rom::RomResult<void> block(const PlacedBlock& block, const UnitFileSet& files)
+    {
+        const std::uint32_t pointer =
+            block.bytes->empty() ? 0 : rom::gbaPointerOf(static_cast<std::uint32_t>(block.offset));
+        rom::MutableByteSpan entry;
+        if (block.kind == ResourceKind::BGMap) {
+            // The header goes in as it was, pointing at the map's new place.
+            auto header = record(GameTable::BGMap, block.id, files.bgMapHeaders[block.bgMapHeader],
+                                 {}, false);
+            if (!header)
+                return std::unexpected(header.error());
+            entry = *header;
+        } else {
+            auto tableEntry = rom::mutableRecordBytes(image_, directory_, rom::tableOf(block.kind),
+                                                      block.id);
+            if (!tableEntry)
+                return std::unexpected(tableEntry.error());
+            entry = *tableEntry;
+        }
+        if (!writing_)
+            return block.bytes->empty() ? rom::RomResult<void>() : checkBlock(block);
+        rom::storeU32(entry, 0, pointer);
+        return block.bytes->empty() ? rom::RomResult<void>() : placeBlock(block);
+    }
+
 private:
+    rom::RomResult<void> checkBlock(const PlacedBlock& block) const
+    {
+        if (block.kind != ResourceKind::MotionPart && block.kind != ResourceKind::ShadowEtc &&
+            block.kind != ResourceKind::CutinScroll)
+            return {};
+        auto layout = readRoutineBlock(block.kind, *block.bytes);
+        if (!layout)
+            return std::unexpected(layout.error());
+        return {};
+    }
+
+    rom::RomResult<void> placeBlock(const PlacedBlock& block)
+    {
+        const auto at = static_cast<std::size_t>(block.offset);
+        std::ranges::copy(*block.bytes, image_.begin() + static_cast<std::ptrdiff_t>(at));
+        const rom::MutableByteSpan placed(image_.data() + at, block.bytes->size());
+        const auto base = static_cast<std::uint32_t>(block.offset);
+        switch (block.kind) {
+        case ResourceKind::MotionPart:
+            return RelocateMotionPart(placed, base);
+        case ResourceKind::ShadowEtc:
+            return RelocateShadowEtc(placed, base);
+        case ResourceKind::CutinScroll:
+            if (auto done = RemapCutinScrollIds(placed, freeIds_, loaded_); !done)
+                return done;
+            return RelocateCutinScroll(placed, base);
+        default:
+            return {};
+        }
+    }
+
     rom::Bytes& image_;
     const rom::TableDirectory& directory_;
     const rom::UnitResourceSet& freeIds_;
+    const rom::UnitResourceSet& loaded_;
     IdRemap remap_;
+    bool writing_;
 };
 
 void addBlocks(std::vector<PlacedBlock>& blocks, ResourceKind kind,
@@ -86,25 +156,41 @@ void addBlocks(std::vector<PlacedBlock>& blocks, ResourceKind kind,
         blocks.push_back({&files[j], kind, freeIds.list(kind)[j], j});
 }
 
-rom::RomResult<void> placeBlock(rom::Bytes& image, const PlacedBlock& block,
-                                const rom::UnitResourceSet& freeIds,
-                                const rom::UnitResourceSet& loaded)
+// Every step, in order; the blocks are written only once the image has been grown to `end`.
+rom::RomResult<void> runSteps(Transplant& transplant, rom::Bytes& image, Transplant::Pass pass,
+                              std::uint64_t end, const std::vector<PlacedBlock>& blocks,
+                              const rom::UnitResourceSet& freeIds, const UnitFileSet& files)
 {
-    std::ranges::copy(*block.bytes, image.begin() + static_cast<std::ptrdiff_t>(block.offset));
-    const rom::MutableByteSpan placed(image.data() + block.offset, block.bytes->size());
-    const auto base = static_cast<std::uint32_t>(block.offset);
-    switch (block.kind) {
-    case ResourceKind::MotionPart:
-        return RelocateMotionPart(placed, base);
-    case ResourceKind::ShadowEtc:
-        return RelocateShadowEtc(placed, base);
-    case ResourceKind::CutinScroll:
-        if (auto done = RemapCutinScrollIds(placed, freeIds, loaded); !done)
-            return done;
-        return RelocateCutinScroll(placed, base);
-    default:
-        return {};
-    }
+    namespace fields = remapped_fields;
+    const std::uint16_t unitId = freeIds.wIdUnit;
+    const std::uint16_t iconId = freeIds.list(ResourceKind::IconData).front();
+
+    rom::RomResult<void> done;
+    auto step = [&](auto result) {
+        if (done && !result)
+            done = std::unexpected(result.error());
+    };
+    step(transplant.record(GameTable::Unit, unitId, files.unit, fields::kUnit, false));
+    step(transplant.record(GameTable::IconData, iconId, files.icon, {}, false));
+    step(transplant.iconIndex(unitId, iconId));
+    step(transplant.record(GameTable::UnitAnimeHeader, unitId, files.unitAnime, fields::kUnitAnime,
+                           true));
+    step(transplant.records(GameTable::Weapon, ResourceKind::FixedWeapon, files.weapons, {}, false));
+    step(transplant.records(GameTable::FixedWeaponAnime, ResourceKind::FixedWeapon,
+                            files.fixedWeaponAnimes, fields::kFixedWeaponAnime, true));
+    step(transplant.records(GameTable::UnitCutin, ResourceKind::UnitCutin, files.unitCutins,
+                            fields::kUnitCutin, true));
+    step(transplant.records(GameTable::GraphicDifinition, ResourceKind::GraphicDifinition,
+                            files.graphicDifinitions, fields::kGraphicDifinition, true));
+    step(transplant.records(GameTable::SystemAnime, ResourceKind::SystemAnime, files.systemAnimes,
+                            fields::kSystemAnime, true));
+    if (!done)
+        return done;
+    if (pass == Transplant::Pass::Write)
+        image.resize(static_cast<std::size_t>(end));
+    for (const PlacedBlock& block : blocks)
+        step(transplant.block(block, files));
+    return done;
 }
 
 }  // namespace
@@ -119,11 +205,10 @@ bool hasRoomFor(const rom::UnitResourceSet& freeIds, const rom::UnitResourceSet&
            !freeIds.list(ResourceKind::Unit).empty();
 }
 
-rom::RomResult<TransplantedImage> transplantUnit(rom::ByteSpan image,
-                                                 const rom::TableDirectory& directory,
-                                                 const rom::UnitResourceSet& freeIds,
-                                                 const rom::UnitResourceSet& loaded,
-                                                 const UnitFileSet& files)
+rom::RomResult<std::uint16_t> transplantUnit(rom::Bytes& image, const rom::TableDirectory& directory,
+                                             const rom::UnitResourceSet& freeIds,
+                                             const rom::UnitResourceSet& loaded,
+                                             const UnitFileSet& files)
 {
     if (!hasRoomFor(freeIds, loaded))
         return std::unexpected(rom::RomError{"空きIDが足りません"});
@@ -146,69 +231,16 @@ rom::RomResult<TransplantedImage> transplantUnit(rom::ByteSpan image,
     if (cursor > kCartridgeLimit)
         return std::unexpected(rom::RomError{"追加後のROMが32MBを超えるため、追加できません"});
 
-    TransplantedImage result{rom::Bytes(static_cast<std::size_t>(cursor)), 0};
-    std::ranges::copy(image, result.image.begin());
-    Transplant transplant(result.image, directory, freeIds, loaded);
-    const std::uint16_t unitId = freeIds.wIdUnit;
-    namespace fields = remapped_fields;
-
-    auto written = transplant.writeRecord(GameTable::Unit, unitId, files.unit, fields::kUnit, false);
-    if (!written)
+    Transplant check(image, directory, freeIds, loaded, Transplant::Pass::Check);
+    if (auto checked = runSteps(check, image, Transplant::Pass::Check, cursor, blocks, freeIds, files);
+        !checked)
+        return std::unexpected(checked.error());
+    // Nothing below can fail: every record and block was reached by the check.
+    Transplant write(image, directory, freeIds, loaded, Transplant::Pass::Write);
+    if (auto written = runSteps(write, image, Transplant::Pass::Write, cursor, blocks, freeIds, files);
+        !written)
         return std::unexpected(written.error());
-
-    result.iconId = freeIds.list(ResourceKind::IconData).front();
-    if (auto done = transplant.writeRecord(GameTable::IconData, result.iconId, files.icon, {}, false);
-        !done)
-        return std::unexpected(done.error());
-    auto iconIndex = rom::mutableRecordBytes(result.image, directory, GameTable::UnitIconIndex, unitId);
-    if (!iconIndex)
-        return std::unexpected(iconIndex.error());
-    rom::storeU16(*iconIndex, 0, result.iconId);
-
-    rom::RomResult<void> done;
-    if (auto header = transplant.writeRecord(GameTable::UnitAnimeHeader, unitId, files.unitAnime,
-                                             fields::kUnitAnime, true);
-        !header)
-        done = std::unexpected(header.error());
-    if (done)
-        done = transplant.writeRecords(GameTable::Weapon, ResourceKind::FixedWeapon, files.weapons,
-                                       {}, false);
-    if (done)
-        done = transplant.writeRecords(GameTable::FixedWeaponAnime, ResourceKind::FixedWeapon,
-                                       files.fixedWeaponAnimes, fields::kFixedWeaponAnime, true);
-    if (done)
-        done = transplant.writeRecords(GameTable::UnitCutin, ResourceKind::UnitCutin,
-                                       files.unitCutins, fields::kUnitCutin, true);
-    if (done)
-        done = transplant.writeRecords(GameTable::GraphicDifinition,
-                                       ResourceKind::GraphicDifinition, files.graphicDifinitions,
-                                       fields::kGraphicDifinition, true);
-    if (done)
-        done = transplant.writeRecords(GameTable::SystemAnime, ResourceKind::SystemAnime,
-                                       files.systemAnimes, fields::kSystemAnime, true);
-
-    for (std::size_t i = 0; done && i < blocks.size(); ++i) {
-        const PlacedBlock& block = blocks[i];
-        const std::uint32_t pointer =
-            block.bytes->empty() ? 0 : rom::gbaPointerOf(static_cast<std::uint32_t>(block.offset));
-        if (block.kind == ResourceKind::BGMap) {
-            // The header goes in as it was, pointing at the map's new place.
-            auto header = transplant.writeRecord(GameTable::BGMap, block.id,
-                                                 files.bgMapHeaders[block.bgMapHeader], {}, false);
-            if (!header) {
-                done = std::unexpected(header.error());
-                break;
-            }
-            rom::storeU32(*header, 0, pointer);
-        } else {
-            done = transplant.setTableEntry(rom::tableOf(block.kind), block.id, pointer);
-        }
-        if (done && !block.bytes->empty())
-            done = placeBlock(result.image, block, freeIds, loaded);
-    }
-    if (!done)
-        return std::unexpected(done.error());
-    return result;
+    return freeIds.list(ResourceKind::IconData).front();
 }
 
 }  // namespace transplant

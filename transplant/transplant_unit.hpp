@@ -13,24 +13,19 @@
 
 namespace transplant {
 
-struct TransplantedImage {
-    rom::Bytes image;
-    std::uint16_t iconId = 0;  // the free icon the unit received
-};
-
 // True when `freeIds` has an ID for every item of `loaded`, a free icon and a free unit.
 bool hasRoomFor(const rom::UnitResourceSet& freeIds, const rom::UnitResourceSet& loaded);
 
 // Transplants `files` (listed by `loaded`) into unit slot freeIds.wIdUnit of `image`, mapping the
-// j-th ID of each kind of `loaded` to the j-th free ID. The blocks are appended from the old end,
-// each on a 16-byte boundary strictly after the previous one's end. Works on a new image and fails,
-// with `image` untouched, when there is no room, a record or block does not fit, or the result
-// would pass the cartridge limit.
-rom::RomResult<TransplantedImage> transplantUnit(rom::ByteSpan image,
-                                                 const rom::TableDirectory& directory,
-                                                 const rom::UnitResourceSet& freeIds,
-                                                 const rom::UnitResourceSet& loaded,
-                                                 const UnitFileSet& files);
+// j-th ID of each kind of `loaded` to the j-th free ID, and returns the icon the unit received.
+// The blocks are appended from the old end, each on a 16-byte boundary strictly after the
+// previous one's end; the image grows in place (give it the capacity to avoid a copy). Every
+// record and block is checked before the first byte changes, so a failure (no room, a record
+// outside the image, a damaged block, a result past the cartridge limit) leaves `image` as it was.
+rom::RomResult<std::uint16_t> transplantUnit(rom::Bytes& image, const rom::TableDirectory& directory,
+                                             const rom::UnitResourceSet& freeIds,
+                                             const rom::UnitResourceSet& loaded,
+                                             const UnitFileSet& files);
 
 // The cursor after a block of `size` bytes placed at `cursor`.
 constexpr std::uint64_t nextBlockCursor(std::uint64_t cursor, std::uint64_t size)
