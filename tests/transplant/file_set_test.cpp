@@ -8,6 +8,7 @@
 #include "transplant/file_set.hpp"
 #include "transplant/key_value_text.hpp"
 #include "transplant/routine_blocks.hpp"
+#include "transplant/transplant_unit.hpp"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,13 @@ TEST(UnitFolderName, ReplacesWhatFileSystemsRefuseAndNeverComesOutEmpty)
     EXPECT_EQ(transplant::unitFolderName("", 0x2A), "Unit02A");
     EXPECT_EQ(transplant::unitFolderName("..", 0x2A), "Unit02A");
     EXPECT_EQ(transplant::unitFolderName("Name. ", 3), "Name");
+}
+
+TEST(BlockPlacement, NextBlockStartsOnABoundaryStrictlyAfterTheEnd)
+{
+    EXPECT_EQ(transplant::nextBlockCursor(0x800000, 0x20), 0x800030u);
+    EXPECT_EQ(transplant::nextBlockCursor(0x800000, 0x1F), 0x800020u);
+    EXPECT_EQ(transplant::nextBlockCursor(0x800004, 0x0C), 0x800020u);
 }
 
 // A small image holding one routine of each kind, placed by the synthetic builder.
