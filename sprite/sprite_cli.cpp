@@ -106,7 +106,8 @@ std::optional<SheetCanvas> drawRequested(const RenderRequest& request, VistrelSe
 {
     if (request.rom) {
         session.setSpriteAddress(*request.spriteAddress);
-        if (!session.openRomFile(*request.rom))
+        // A sheet the image cannot show has said why once; the palette would only repeat it.
+        if (!session.openRomFile(*request.rom) || !session.canvas())
             return std::nullopt;
         if (request.paletteAddress && !session.setPaletteAddress(*request.paletteAddress))
             return std::nullopt;
@@ -178,8 +179,8 @@ std::optional<std::uint32_t> parseHexAddress(std::string_view text)
 int runVistrelCommand(std::span<const std::string> arguments, std::ostream& /*out*/, std::ostream& err,
                       const PngEncoder& encodePng)
 {
-    const shell::ArgumentSpec spec{{"-o", "--rom", "--sprite", "--palette", "--seed"}, {"--indexed"}};
-    const std::expected<shell::ParsedArguments, std::string> parsed = parseArguments(arguments, spec);
+    const shell::ArgumentSpec options{{"-o", "--rom", "--sprite", "--palette", "--seed"}, {"--indexed"}};
+    const std::expected<shell::ParsedArguments, std::string> parsed = parseArguments(arguments, options);
     if (!parsed)
         return vistrelUsage(err, parsed.error());
     if (parsed->positionals.empty() || !isVistrelCommand(parsed->positionals.front()))
@@ -189,8 +190,8 @@ int runVistrelCommand(std::span<const std::string> arguments, std::ostream& /*ou
 
 int runTessivoCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err)
 {
-    const shell::ArgumentSpec spec{{"--sprite", "--palette"}, {"--compress"}};
-    const std::expected<shell::ParsedArguments, std::string> parsed = parseArguments(arguments, spec);
+    const shell::ArgumentSpec options{{"--sprite", "--palette"}, {"--compress"}};
+    const std::expected<shell::ParsedArguments, std::string> parsed = parseArguments(arguments, options);
     if (!parsed)
         return usage(err, "Tessivo", kTessivoUsage, parsed.error());
     if (parsed->positionals.size() != 2 || !isTessivoCommand(parsed->positionals.front()))

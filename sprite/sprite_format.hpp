@@ -15,7 +15,6 @@ inline constexpr int kLz77ItemsPerGroup = 8;
 inline constexpr std::uint8_t kLz77FirstItemFlag = 0x80;
 // The viewer's decoder takes the size from header bytes 1-2 only, without bit 15.
 inline constexpr std::uint32_t kLz77DecodableSizeMask = 0x7FFF;
-inline constexpr std::uint32_t kLz77MaximumDeclaredSize = 0xFFFFFF;
 // A back-reference: length in the high nibble of its first byte, distance in the remaining 12 bits.
 inline constexpr int kLz77MinimumMatch = 3;
 inline constexpr int kLz77MaximumMatch = 18;
@@ -35,7 +34,6 @@ inline constexpr std::uint8_t kPixelMask = 0x0F;
 // Palette: 16 colours of 16 bits, BGR555.
 inline constexpr int kPaletteColours = 16;
 inline constexpr std::size_t kPaletteBytes = 32;
-inline constexpr int kChannelBits = 5;
 inline constexpr std::uint16_t kChannelMask = 0x1F;
 inline constexpr int kChannelScaleShift = 3;  // a 5-bit channel times 8 is its 8-bit display value
 inline constexpr int kGreenShift = 5;

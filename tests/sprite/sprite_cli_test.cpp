@@ -101,7 +101,7 @@ TEST_F(SpriteCliTest, RenderFromARomImageAtHexadecimalAddresses)
     EXPECT_EQ(png.canvases[0].height, 8);
     EXPECT_EQ(sprite::canvasPixels(png.canvases[0])[1], 0xFFF80000u);
 
-    const CommandRun outside = vistrel({"render", "--rom", image, "--sprite", "FFFF", "-o", out});
+    const CommandRun outside = vistrel({"render", "--rom", image, "--sprite", "FFFF", "--palette", "0", "-o", out});
     EXPECT_EQ(outside.status, 1);
     EXPECT_EQ(outside.err, "エラー: スプライトのアドレスがROMの範囲外です\n");
 }
