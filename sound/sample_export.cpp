@@ -81,7 +81,8 @@ ExportSummary exportSamples(shell::Shell& shell, const InstrumentTable& table, L
                                shell::Buttons::Ok, shell::Icon::Warning);
             continue;
         }
-        if (!shell::writeWholeFile(shell, folder / name, *wave)) {
+        // Every file can be made again from the image: no flush to the disk per sample.
+        if (!shell::writeWholeFile(shell, folder / name, *wave, shell::Durability::Replace)) {
             summary.failed = true;
             return summary;
         }

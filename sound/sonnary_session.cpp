@@ -142,7 +142,9 @@ PlayOutcome SonnarySession::play(std::size_t index, std::optional<std::size_t> l
                            shell::Icon::Warning);
         return PlayOutcome::Refused;
     }
-    if (!shell::writeWholeFile(shell_, playFile_, *wave))
+    // The play file is made anew from the image on every play (a held space key plays many
+    // times a second), so it is not flushed to the disk first.
+    if (!shell::writeWholeFile(shell_, playFile_, *wave, shell::Durability::Replace))
         return PlayOutcome::Refused;
     switch (output_.play(playFile_)) {
     case PlayStart::Started:
