@@ -6,7 +6,6 @@
 #include "tests/support/synthetic_lz77.hpp"
 
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -138,33 +137,6 @@ std::string fileText(const std::filesystem::path& path)
 {
     const shell::Bytes bytes = fileBytes(path);
     return std::string(bytes.begin(), bytes.end());
-}
-
-ScratchFolder::ScratchFolder()
-{
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() / ("morvane_test_" + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    std::error_code error;
-    std::filesystem::remove_all(path_, error);
-}
-
-std::filesystem::path ScratchFolder::write(const std::string& name, shell::ByteSpan bytes) const
-{
-    const std::filesystem::path file = path_ / std::filesystem::path(std::u8string(name.begin(), name.end()));
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return file;
-}
-
-std::filesystem::path ScratchFolder::write(const std::string& name, const std::string& text) const
-{
-    return write(name, shell::ByteSpan(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 }  // namespace editor_test

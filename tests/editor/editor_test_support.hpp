@@ -6,6 +6,7 @@
 #include "editor/unit_data_set.hpp"
 #include "rom/game_text.hpp"
 #include "shell/bytes.hpp"
+#include "tests/doubles/scratch_folder.hpp"
 #include "tests/support/synthetic_rom.hpp"
 
 #include <filesystem>
@@ -48,19 +49,6 @@ editor::UnitDataSet readUnit(const shell::Bytes& image, std::uint16_t unit);
 shell::Bytes fileBytes(const std::filesystem::path& path);
 std::string fileText(const std::filesystem::path& path);
 
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path write(const std::string& name, shell::ByteSpan bytes) const;
-    std::filesystem::path write(const std::string& name, const std::string& text) const;
-
-private:
-    std::filesystem::path path_;
-};
+using testing_doubles::ScratchFolder;
 
 }  // namespace editor_test

@@ -1,8 +1,6 @@
 #include "tests/sprite/sprite_test_files.hpp"
 
-#include <fstream>
 #include <iterator>
-#include <random>
 
 namespace sprite_test {
 
@@ -67,33 +65,6 @@ ByteVector bitmapFile(const BitmapPlan& plan)
             file[pixelsAt + stored * width + x] = plannedPixel(plan, static_cast<int>(x), static_cast<int>(y));
     }
     return file;
-}
-
-ScratchFolder::ScratchFolder()
-{
-    std::random_device random;
-    root_ = std::filesystem::temp_directory_path() / ("sprite_test_" + std::to_string(random()));
-    std::filesystem::create_directories(root_);
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    std::error_code error;
-    std::filesystem::remove_all(root_, error);
-}
-
-std::filesystem::path ScratchFolder::write(const std::string& name, const ByteVector& bytes) const
-{
-    const std::filesystem::path file = path(name);
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return file;
-}
-
-ByteVector ScratchFolder::read(const std::string& name) const
-{
-    std::ifstream in(path(name), std::ios::binary);
-    return ByteVector(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace sprite_test

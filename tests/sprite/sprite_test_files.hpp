@@ -1,6 +1,8 @@
 #pragma once
 // Files for the sprite tools' tests: Windows bitmaps written field by field from the published
-// layout (never through the loader under test), and a scratch folder that removes itself.
+// layout (never through the loader under test), and the shared scratch folder.
+
+#include "tests/doubles/scratch_folder.hpp"
 
 #include <cstdint>
 #include <filesystem>
@@ -37,19 +39,6 @@ std::uint8_t plannedPixel(const BitmapPlan& plan, int x, int y);
 void putU16(ByteVector& bytes, std::size_t offset, std::uint16_t value);
 void putU32(ByteVector& bytes, std::size_t offset, std::uint32_t value);
 
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    std::filesystem::path path(const std::string& name) const { return root_ / name; }
-    std::filesystem::path write(const std::string& name, const ByteVector& bytes) const;
-    ByteVector read(const std::string& name) const;
-
-private:
-    std::filesystem::path root_;
-};
+using testing_doubles::ScratchFolder;
 
 }  // namespace sprite_test

@@ -2,8 +2,6 @@
 
 #include "tests/support/synthetic_rom.hpp"
 
-#include <fstream>
-#include <random>
 
 namespace transplant_test {
 
@@ -42,32 +40,6 @@ std::string sceneCharacterTable()
 {
     // ア イ ウ, and エ for the two-byte code C1 44.
     return "41,\x83\x41\r\n42,\x83\x43\r\n43,\x83\x45\r\nC1 44,\x83\x47\r\n";
-}
-
-ScratchFolder::ScratchFolder()
-{
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() / ("keldra_test_" + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    std::error_code error;
-    std::filesystem::remove_all(path_, error);
-}
-
-std::filesystem::path ScratchFolder::write(const std::string& name, const shell::Bytes& bytes) const
-{
-    const std::filesystem::path file = path_ / name;
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return file;
-}
-
-std::filesystem::path ScratchFolder::write(const std::string& name, const std::string& text) const
-{
-    return write(name, shell::Bytes(text.begin(), text.end()));
 }
 
 }  // namespace transplant_test

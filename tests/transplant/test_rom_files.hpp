@@ -1,8 +1,9 @@
 #pragma once
 // A small scene for the transplant tool's tests: an image with two named units and their weapons,
-// a character table that names them, and a scratch folder for the files.
+// and a character table that names them; tests keep their files in a scratch folder.
 
 #include "shell/bytes.hpp"
+#include "tests/doubles/scratch_folder.hpp"
 
 #include <filesystem>
 #include <string>
@@ -16,19 +17,7 @@ shell::Bytes sceneImage();
 // string.txt for the scene (Shift-JIS, CR LF).
 std::string sceneCharacterTable();
 
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path write(const std::string& name, const shell::Bytes& bytes) const;
-    std::filesystem::path write(const std::string& name, const std::string& text) const;
-
-private:
-    std::filesystem::path path_;
-};
+using testing_doubles::ScratchFolder;
 
 }  // namespace transplant_test
