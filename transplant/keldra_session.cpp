@@ -5,6 +5,7 @@
 #include "shell/files.hpp"
 #include "shell/text_encoding.hpp"
 #include "transplant/id_extension.hpp"
+#include "transplant/keldra_messages.hpp"
 #include "transplant/unit_texts.hpp"
 
 namespace transplant {
@@ -13,7 +14,6 @@ namespace {
 constexpr std::string_view kNotSupportedGame = "Vexaのロムではありません";
 constexpr std::string_view kSaved = "保存完了しました";
 constexpr std::string_view kSavedCaption = "保存完了";
-constexpr std::string_view kErrorCaption = "エラー";
 constexpr std::string_view kTablesUnreadable = "ROMのテーブルを読めません\r\n";
 
 std::string romFilter()
@@ -128,7 +128,8 @@ std::string KeldraSession::unitDisplayName(std::uint16_t unitId) const
 
 void KeldraSession::reportError(const std::string& message)
 {
-    shell_.message(message, std::string(kErrorCaption), shell::Buttons::Ok, shell::Icon::Warning);
+    shell_.message(message, std::string(messages::kErrorCaption), shell::Buttons::Ok,
+                   shell::Icon::Warning);
 }
 
 }  // namespace transplant
