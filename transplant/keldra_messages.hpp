@@ -45,5 +45,8 @@ inline constexpr std::string_view kAddedJoin = "に";
 inline constexpr std::string_view kAddedSuffix = "を追加しました";
 inline constexpr std::string_view kSlotNotFree = "追加先のユニットは空きではありません: ";
 inline constexpr std::string_view kNotAdded = "\r\nユニットを追加しませんでした";
+inline constexpr std::string_view kUnitFileTooShort = "\r\nファイルの長さが不正です";
+inline constexpr std::string_view kNoTargetSlot =
+    "追加先のユニットを一覧から選んでください";
 
 }  // namespace transplant::messages

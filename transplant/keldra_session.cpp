@@ -88,9 +88,14 @@ std::vector<std::string> KeldraSession::unitListLines() const
         return lines;
     for (std::uint16_t unit = 0; unit < rom::kUnitCount; ++unit) {
         // The unit table was checked when the image was opened, so every name can be read.
-        lines.push_back(idNameLine(unit, unitDisplayName(unit)));
+        lines.push_back(unitLine(unit));
     }
     return lines;
+}
+
+std::string KeldraSession::unitLine(std::uint16_t unitId) const
+{
+    return idNameLine(unitId, unitDisplayName(unitId));
 }
 
 std::optional<UnitPanels> KeldraSession::selectUnit(std::uint16_t unitId)

@@ -51,6 +51,8 @@ public:
 
     // The 150 lines of the unit list; empty without an image.
     std::vector<std::string> unitListLines() const;
+    // One line of that list, "02A: name".
+    std::string unitLine(std::uint16_t unitId) const;
 
     // Collects the unit's resources into the selected-unit set and returns the panel texts. A unit
     // whose data leaves the image is reported to the user and gives nothing; the selection is
@@ -88,7 +90,8 @@ public:
     const rom::UnitResourceSet& freeIds() const { return freeIds_; }
     // The free unit slots as the add dialog lists them ("003: name").
     std::vector<std::string> freeUnitLines() const;
-    // Asks for a "UnitAllData.dat" and reads the set's index and unit name.
+    // Asks for a "UnitAllData.dat" and reads the set's index and unit name. A refused or
+    // cancelled load keeps the set loaded before.
     bool LoadUnitFileSet();
     const rom::UnitResourceSet& loadedSet() const { return loaded_; }
     const std::string& loadedUnitName() const { return loadedName_; }

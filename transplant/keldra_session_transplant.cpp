@@ -58,19 +58,21 @@ bool KeldraSession::LoadUnitFileSet()
         reportError(parsed.error().message);
         return false;
     }
-    loaded_ = std::move(*parsed);
-    unitFolder_ = index->path.parent_path();
-
-    std::optional<rom::Bytes> unit =
-        shell::readWholeFile(shell_, unitFolder_ / file_set::kUnitFile);
+    const std::filesystem::path folder = index->path.parent_path();
+    std::optional<rom::Bytes> unit = shell::readWholeFile(shell_, folder / file_set::kUnitFile);
     if (!unit)
         return false;
     if (unit->size() < rom::UnitDataRecord::kSize) {
-        reportError((unitFolder_ / file_set::kUnitFile).string() + "\r\nファイルの長さが不正です");
+        reportError((folder / file_set::kUnitFile).string() + std::string(messages::kUnitFileTooShort));
         return false;
     }
     const rom::ByteSpan name =
         rom::ByteSpan(*unit).subspan(rom::UnitDataRecord::kNameOffset, rom::kGameNameLength);
+
+    // The set replaces the loaded one only once all of it has been read, so a refused load
+    // leaves the set the dialog shows as the one "追加" would add.
+    loaded_ = std::move(*parsed);
+    unitFolder_ = folder;
     loadedName_ = shell::sjisToUtf8(
         rom::DecodeGameText(name, rom::kGameNameLength, table_,
                             rom::AbsentCodeRule::CharacterAfterFirstComma));

@@ -3,6 +3,7 @@
 // only argument already opened, if there is one.
 
 #include "rom/game_text.hpp"
+#include "shell/program_folder.hpp"
 #include "shell/qt/qt_shell.hpp"
 #include "shell/qt/qt_text.hpp"
 #include "shell/qt/system_texts.hpp"
@@ -24,7 +25,8 @@ int runWindow(int argc, char* argv[])
 
     shell::qt::QtShell shell;
     transplant::KeldraWindow window(
-        shell, rom::LoadCharacterTable(shell, rom::defaultCharacterTablePath()));
+        shell, rom::LoadCharacterTable(shell, rom::defaultCharacterTablePath()),
+        shell::programFolder());
     shell.setOwner(&window);
     window.show();
 

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QSize>
 
 #include <vector>
 
@@ -37,13 +38,19 @@ private:
     std::vector<QPointer<QWidget>> disabled_;
 };
 
+// A dialog's frame has a title bar only: a 20-pixel caption and a 3-pixel border on every side.
+// The tools' dialogs leave as little as 28 pixels below their lowest buttons in their outer size
+// (the extraction dialog's buttons end at client y 348 of 376), so the main windows' larger
+// allowance would crop them.
+constexpr QSize kDialogFrameAllowance{6, 26};
+
 }  // namespace
 
 void applyDialogFrame(QDialog& dialog, std::string_view title, int outerWidth, int outerHeight)
 {
     dialog.setWindowTitle(displayText(title));
     dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    dialog.setFixedSize(clientSizeOf(outerWidth, outerHeight));
+    dialog.setFixedSize(QSize(outerWidth, outerHeight) - kDialogFrameAllowance);
     applyButtonFaceBackground(dialog);
 }
 

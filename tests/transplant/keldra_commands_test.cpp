@@ -330,6 +330,28 @@ TEST_F(TransplantRefusalTest, AMissingOrDamagedFileRefusesAndChangesNothing)
     expectUnchanged();
 }
 
+TEST_F(TransplantRefusalTest, ARefusedLoadKeepsTheSetLoadedBefore)
+{
+    ASSERT_TRUE(session.StartAddUnit());
+    ASSERT_TRUE(loadSet(set));
+    const rom::UnitResourceSet loaded = session.loadedSet();
+    const std::string name = session.loadedUnitName();
+
+    // Another set whose unit record is missing, then one whose record is too short.
+    const std::filesystem::path other = extractFromA(a.units.at(3).id);
+    std::filesystem::rename(other / "UnitData.dat", other / "UnitData.bak");
+    EXPECT_FALSE(loadSet(other));
+    std::filesystem::rename(other / "UnitData.bak", other / "UnitData.dat");
+    std::filesystem::resize_file(other / "UnitData.dat", 0x67);
+    EXPECT_FALSE(loadSet(other));
+
+    EXPECT_EQ(session.loadedSet().lists, loaded.lists);
+    EXPECT_EQ(session.loadedUnitName(), name);
+    // "追加" still adds the set the dialog shows, from its own folder.
+    shell.messages.clear();
+    EXPECT_TRUE(session.TransplantUnit(session.freeIds().list(ResourceKind::Unit).front()));
+}
+
 TEST_F(TransplantRefusalTest, ABGMapHeaderFileLongerThanEightBytesIsReadAsItsFirstEight)
 {
     std::ofstream(set / "BGMapHeader0.dat", std::ios::app | std::ios::binary) << "tail";

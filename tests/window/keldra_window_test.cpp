@@ -88,7 +88,8 @@ private Q_SLOTS:
     void init()
     {
         shell_ = std::make_unique<ScriptedShell>();
-        window_ = std::make_unique<transplant::KeldraWindow>(*shell_, characterTable());
+        window_ = std::make_unique<transplant::KeldraWindow>(
+            *shell_, characterTable(), shell::qt::toPath(folder_.filePath("sets")));
         window_->show();
     }
 

@@ -1,13 +1,17 @@
 #include "transplant/window/keldra_window.hpp"
 
 #include "shell/qt/controls.hpp"
+#include "shell/qt/modal_dialog.hpp"
 #include "shell/qt/qt_text.hpp"
 #include "shell/qt/tool_frame.hpp"
+#include "transplant/window/extract_dialog.hpp"
+#include "transplant/window/implant_dialog.hpp"
 
 #include <QAction>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 namespace transplant {
 namespace {
@@ -21,22 +25,19 @@ constexpr std::string_view kExitCaption = "確認";
 constexpr std::string_view kVersionText = "0011";
 constexpr std::string_view kVersionCaption = "バージョン情報";
 
-// Commands that exist in the menu but are not offered yet.
-constexpr KeldraCommand kNotYetOffered[] = {
-    KeldraCommand::AddUnit,       KeldraCommand::ExtractUnit,       KeldraCommand::DeleteUnit,
-    KeldraCommand::ExtendIdAreas, KeldraCommand::LoadExtensionInfo, KeldraCommand::SaveExtensionInfo,
-};
-
 }  // namespace
 
-KeldraWindow::KeldraWindow(shell::Shell& shell, rom::CharacterTable table)
-    : shell_(shell), session_(shell, std::move(table))
+KeldraWindow::KeldraWindow(shell::Shell& shell, rom::CharacterTable table,
+                           std::filesystem::path extractionFolder)
+    : shell_(shell),
+      session_(shell, std::move(table)),
+      extractionFolder_(std::move(extractionFolder))
 {
     shell::qt::applyMainWindowFrame(*this, shell::qt::Tool::Keldra);
     actions_ = buildKeldraMenuBar(*menuBar());
     createControls();
     connectCommands();
-    shell::qt::setColumnText(*extensionStatus_, session_.extensionStatusText());
+    showExtensionStatus();
 }
 
 void KeldraWindow::createControls()
@@ -54,6 +55,10 @@ void KeldraWindow::createControls()
     controls.groupBox(1003, "ID領域拡張定義", ControlRect{211, 191, 376, 100});
     extensionStatus_ =
         &controls.textBox(1004, ControlRect{217, 206, 346, 78}, EditEdge::Static, ScrollBar::None);
+    // The summary's six lines fill the box exactly in the Windows face. Faces whose lines are a
+    // pixel taller would cut off the last line's digits, so this box draws its text right at its
+    // border; only the descent below the last line's Latin digits falls outside.
+    extensionStatus_->document()->setDocumentMargin(0);
 }
 
 void KeldraWindow::connectCommands()
@@ -64,8 +69,18 @@ void KeldraWindow::connectCommands()
             &KeldraWindow::confirmExit);
     connect(actions_.at(KeldraCommand::Version), &QAction::triggered, this,
             &KeldraWindow::showVersion);
-    for (const KeldraCommand command : kNotYetOffered)
-        actions_.at(command)->setEnabled(false);
+    connect(actions_.at(KeldraCommand::AddUnit), &QAction::triggered, this,
+            &KeldraWindow::addUnit);
+    connect(actions_.at(KeldraCommand::ExtractUnit), &QAction::triggered, this,
+            &KeldraWindow::extractUnit);
+    connect(actions_.at(KeldraCommand::DeleteUnit), &QAction::triggered, this,
+            &KeldraWindow::deleteUnit);
+    connect(actions_.at(KeldraCommand::ExtendIdAreas), &QAction::triggered, this,
+            &KeldraWindow::extendIdAreas);
+    connect(actions_.at(KeldraCommand::LoadExtensionInfo), &QAction::triggered, this,
+            &KeldraWindow::loadExtensionInfo);
+    connect(actions_.at(KeldraCommand::SaveExtensionInfo), &QAction::triggered, this,
+            &KeldraWindow::saveExtensionInfo);
     connect(unitList_, &QListWidget::currentRowChanged, this, &KeldraWindow::showSelectedUnit);
 }
 
@@ -120,7 +135,64 @@ void KeldraWindow::showImage()
         for (const std::string& line : session_.unitListLines())
             unitList_->addItem(shell::qt::displayText(line));
     }
+    showExtensionStatus();
+}
+
+void KeldraWindow::showExtensionStatus()
+{
     shell::qt::setColumnText(*extensionStatus_, session_.extensionStatusText());
+}
+
+void KeldraWindow::replaceUnitLine(std::uint16_t unitId, const std::string& line)
+{
+    if (QListWidgetItem* item = unitList_->item(unitId))
+        item->setText(shell::qt::displayText(line));
+}
+
+void KeldraWindow::addUnit()
+{
+    if (!session_.StartAddUnit())
+        return;
+    ImplantDialog dialog(session_, shell_, this);
+    if (shell::qt::runModalDialog(dialog, *this) != QDialog::Accepted || !dialog.addedSlot())
+        return;
+    const std::uint16_t slot = *dialog.addedSlot();
+    replaceUnitLine(slot, session_.AnnounceAddedUnit(slot));
+}
+
+void KeldraWindow::extractUnit()
+{
+    const rom::UnitResourceSet& target = session_.selectedUnit();
+    const std::string targetLine =
+        session_.isLoaded() && target.valid ? session_.unitLine(target.wIdUnit) : std::string();
+    ExtractDialog dialog(target, targetLine, extractionFlags_, this);
+    if (shell::qt::runModalDialog(dialog, *this) != QDialog::Accepted || !session_.isLoaded())
+        return;
+    session_.ExtractUnit(extractionFlags_, extractionFolder_);
+}
+
+void KeldraWindow::deleteUnit()
+{
+    const std::uint16_t unitId = session_.selectedUnit().wIdUnit;
+    if (const std::optional<std::string> line = session_.DeleteSelectedUnit())
+        replaceUnitLine(unitId, *line);
+}
+
+void KeldraWindow::extendIdAreas()
+{
+    session_.ExtendIdArea();
+    showExtensionStatus();
+}
+
+void KeldraWindow::loadExtensionInfo()
+{
+    session_.LoadExtendInfo();
+    showExtensionStatus();
+}
+
+void KeldraWindow::saveExtensionInfo()
+{
+    session_.SaveExtendInfoCommand();
 }
 
 }  // namespace transplant

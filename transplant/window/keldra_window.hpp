@@ -9,7 +9,10 @@
 
 #include <QMainWindow>
 
+#include <cstdint>
+#include <filesystem>
 #include <map>
+#include <string>
 
 class QAction;
 class QListWidget;
@@ -21,7 +24,9 @@ class KeldraWindow final : public QMainWindow {
     Q_OBJECT
 
 public:
-    KeldraWindow(shell::Shell& shell, rom::CharacterTable table);
+    // Extracted units are written into folders inside `extractionFolder`.
+    KeldraWindow(shell::Shell& shell, rom::CharacterTable table,
+                 std::filesystem::path extractionFolder);
 
     // "開く": asks for a ROM image and shows it.
     void openRom();
@@ -34,12 +39,24 @@ private:
     void confirmExit();
     void showVersion();
     void showSelectedUnit(int row);
+    void addUnit();
+    void extractUnit();
+    void deleteUnit();
+    void extendIdAreas();
+    void loadExtensionInfo();
+    void saveExtensionInfo();
+    void showExtensionStatus();
+    // Puts a changed unit's new line in the list without touching the selection or the panels.
+    void replaceUnitLine(std::uint16_t unitId, const std::string& line);
 
     // Empties the unit panels and refills the list and the extension summary from the session.
     void showImage();
 
     shell::Shell& shell_;
     KeldraSession session_;
+    std::filesystem::path extractionFolder_;
+    // Which items the extraction dialog keeps; remembered from one extraction to the next.
+    SelectionFlags extractionFlags_;
     std::map<KeldraCommand, QAction*> actions_;
     QListWidget* unitList_ = nullptr;             // 1000
     QPlainTextEdit* resourceSummary_ = nullptr;   // 1001
