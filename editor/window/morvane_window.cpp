@@ -1,0 +1,135 @@
+#include "editor/window/morvane_window.hpp"
+
+#include "shell/qt/controls.hpp"
+#include "shell/qt/qt_text.hpp"
+#include "shell/qt/tool_frame.hpp"
+#include "shell/text_encoding.hpp"
+
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTextDocument>
+
+namespace editor {
+namespace {
+
+using shell::qt::ControlRect;
+using shell::qt::EditEdge;
+using shell::qt::ScrollBar;
+
+}  // namespace
+
+MorvaneWindow::MorvaneWindow(shell::Shell& shell, std::filesystem::path characterTablePath,
+                             std::filesystem::path unitFolderBase)
+    : session_(shell, std::move(characterTablePath)), unitFolderBase_(std::move(unitFolderBase))
+{
+    shell::qt::applyMainWindowFrame(*this, shell::qt::Tool::Morvane);
+    createControls();
+    connectCommands();
+}
+
+void MorvaneWindow::createControls()
+{
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    shell::qt::ControlFactory controls(*client, shell::qt::toolFont(shell::qt::Tool::Morvane));
+
+    unitList_ = &controls.listBox(1000, ControlRect{9, 9, 167, 285});
+    // A name wider than the list can be scrolled into view rather than being cut at the edge.
+    unitList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    romSummary_ =
+        &controls.textBox(1001, ControlRect{189, 11, 151, 131}, EditEdge::Sunken, ScrollBar::None);
+    report_ =
+        &controls.textBox(1002, ControlRect{189, 191, 242, 95}, EditEdge::Sunken, ScrollBar::Vertical);
+    fileSummary_ =
+        &controls.textBox(1003, ControlRect{350, 11, 151, 131}, EditEdge::Sunken, ScrollBar::None);
+    // A summary is always ten lines. The layout gives them 12-pixel lines; the Japanese faces
+    // found on other systems take 13 at the same size, and the ten lines fit the box only
+    // without the pixel of margin inside its border.
+    for (QPlainTextEdit* summary : {romSummary_, fileSummary_})
+        summary->document()->setDocumentMargin(0);
+    saveFolder_ = &controls.pushButton(1004, "保存", ControlRect{190, 145, 44, 20});
+    reserve_ = &controls.pushButton(1005, "確保", ControlRect{236, 145, 44, 20});
+    loadFolder_ = &controls.pushButton(1006, "↑に読込", ControlRect{352, 145, 56, 19});
+    port_ = &controls.pushButton(1007, "←に移植", ControlRect{352, 167, 56, 19});
+    saveRom_ = &controls.pushButton(1008, "GBA保存", ControlRect{447, 270, 56, 19});
+
+    saveFolder_->setEnabled(false);
+    // Offered in the layout, but no command stands behind it.
+    reserve_->setEnabled(false);
+}
+
+void MorvaneWindow::connectCommands()
+{
+    connect(unitList_, &QListWidget::currentRowChanged, this, &MorvaneWindow::selectUnit);
+    connect(saveFolder_, &QPushButton::clicked, this, &MorvaneWindow::saveUnitFolder);
+    connect(loadFolder_, &QPushButton::clicked, this, &MorvaneWindow::loadFromFolder);
+    connect(port_, &QPushButton::clicked, this, &MorvaneWindow::portUnit);
+    connect(saveRom_, &QPushButton::clicked, this, &MorvaneWindow::saveRom);
+}
+
+bool MorvaneWindow::start()
+{
+    // The session shows "キャンセル" or the file failure, then "エラー", itself.
+    if (!session_.OpenRom())
+        return false;
+    fillUnitList();
+    return true;
+}
+
+void MorvaneWindow::selectUnit(int row)
+{
+    if (row < 0 || !session_.isLoaded())
+        return;
+    const std::optional<std::string> summary = session_.SelectUnit(static_cast<std::uint16_t>(row));
+    // A unit that could not be read has been reported and leaves the ROM side empty: there is
+    // nothing to show, nor anything for "保存" to save.
+    if (summary)
+        shell::qt::setControlText(*romSummary_, *summary);
+    else
+        romSummary_->clear();
+    saveFolder_->setEnabled(session_.hasSelection());
+}
+
+void MorvaneWindow::saveUnitFolder()
+{
+    const std::optional<SavedUnitFolder> saved = session_.SaveUnitFolder(unitFolderBase_);
+    if (!saved)
+        return;
+    shell::qt::setControlText(*report_, shell::sjisToUtf8(saved->report));
+}
+
+void MorvaneWindow::loadFromFolder()
+{
+    const LoadedFolder loaded = session_.LoadFromFolder();
+    // A cancelled dialog or a folder whose index could not be read changes nothing.
+    if (loaded.status == FolderLoad::Refused)
+        return;
+    shell::qt::setControlText(*fileSummary_, loaded.summary);
+}
+
+void MorvaneWindow::portUnit()
+{
+    if (!session_.PortUnit())
+        return;
+    // The ported unit's name now stands in the replaced unit's place. The ROM side and the text
+    // boxes stay as they were.
+    fillUnitList();
+}
+
+void MorvaneWindow::saveRom()
+{
+    session_.SaveRom();
+}
+
+void MorvaneWindow::fillUnitList()
+{
+    // Refilling moves the current row; that is no choice of the user's.
+    const QSignalBlocker quiet(unitList_);
+    unitList_->clear();
+    for (const std::string& line : session_.unitListLines())
+        unitList_->addItem(shell::qt::displayText(line));
+}
+
+}  // namespace editor
