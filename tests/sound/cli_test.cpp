@@ -4,12 +4,12 @@
 #include "sound/sonnary_cli.hpp"
 #include "sound/sonnary_session.hpp"
 #include "sound/wave.hpp"
+#include "tests/doubles/scratch_folder.hpp"
 #include "tests/sound/fake_sound_output.hpp"
 #include "tests/sound/sound_rom_builder.hpp"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <algorithm>
 #include <sstream>
@@ -26,16 +26,7 @@ struct Outcome {
 
 class SonnaryCliTest : public ::testing::Test {
 protected:
-    SonnaryCliTest()
-    {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = std::filesystem::temp_directory_path() /
-                  (std::string("sonnary_cli_") + test->name() + "_" + std::to_string(::getpid()));
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-        writeFile(rom(), demo_.image);
-    }
-    ~SonnaryCliTest() override { std::filesystem::remove_all(folder_); }
+    SonnaryCliTest() { writeFile(rom(), demo_.image); }
 
     std::string rom() const { return (folder_ / "demo.gba").string(); }
 
@@ -56,7 +47,8 @@ protected:
         return result;
     }
 
-    std::filesystem::path folder_;
+    testing_doubles::ScratchFolder scratch_;
+    const std::filesystem::path folder_ = scratch_.path();
     DemoSound demo_ = makeDemoSound();
     FakeSoundOutput output_;
 };

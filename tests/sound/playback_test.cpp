@@ -2,6 +2,7 @@
 // card, and on a driver that does not exist, which stands for a machine without sound.
 
 #include "sound/playback/sdl_sound_output.hpp"
+#include "tests/doubles/scratch_folder.hpp"
 #include "tests/sound/sound_rom_builder.hpp"
 
 #include <gtest/gtest.h>
@@ -19,14 +20,7 @@ using Clock = std::chrono::steady_clock;
 
 class SdlPlaybackTest : public ::testing::Test {
 protected:
-    SdlPlaybackTest()
-    {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("sonnary_playback_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder_);
-        ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-    }
-    ~SdlPlaybackTest() override { std::filesystem::remove_all(folder_); }
+    SdlPlaybackTest() { ::setenv("SDL_AUDIODRIVER", "dummy", 1); }
 
     // An 8-bit mono WAV file of `milliseconds` of silence at 8000 Hz.
     std::filesystem::path silence(const char* name, std::uint32_t milliseconds)
@@ -46,7 +40,8 @@ protected:
         return folder_ / name;
     }
 
-    std::filesystem::path folder_;
+    testing_doubles::ScratchFolder scratch_;
+    const std::filesystem::path folder_ = scratch_.path();
 };
 
 TEST_F(SdlPlaybackTest, PlaysAsynchronouslyAndWaitsForTheEnd)

@@ -3,13 +3,13 @@
 
 #include "sound/sonnary_session.hpp"
 #include "sound/wave.hpp"
+#include "tests/doubles/scratch_folder.hpp"
 #include "tests/doubles/scripted_shell.hpp"
 #include "tests/sound/fake_sound_output.hpp"
 #include "tests/sound/sound_rom_builder.hpp"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 namespace {
 
@@ -18,22 +18,8 @@ using sound::LoadOutcome;
 using sound::PlayOutcome;
 using testing_doubles::ScriptedShell;
 
-// A fresh folder per test, for the ROM files and the play file.
-std::filesystem::path testFolder()
-{
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                   (std::string("sonnary_") + test->test_suite_name() + "_" +
-                                    test->name() + "_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    return folder;
-}
-
 class SonnarySessionTest : public ::testing::Test {
 protected:
-    ~SonnarySessionTest() override { std::filesystem::remove_all(folder_); }
-
     std::filesystem::path romFile(const Bytes& image, const char* name = "game.gba")
     {
         writeFile(folder_ / name, image);
@@ -47,7 +33,9 @@ protected:
         return session_.loadRom();
     }
 
-    std::filesystem::path folder_ = testFolder();
+    // A fresh folder per test, for the ROM files and the play file.
+    testing_doubles::ScratchFolder scratch_;
+    const std::filesystem::path folder_ = scratch_.path();
     ScriptedShell shell_;
     FakeSoundOutput output_;
     sound::SonnarySession session_{shell_, output_, folder_ / "PlaySound.wav"};
