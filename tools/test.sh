@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs what is missing, builds the suite, runs every test, then runs the core tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and checks the speed budgets.
+# AddressSanitizer and UndefinedBehaviorSanitizer, runs every fuzz target over its seed corpus for a
+# fixed number of inputs, and checks the speed budgets.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -13,5 +14,9 @@ ctest --preset default
 cmake --preset sanitize
 cmake --build --preset sanitize
 ctest --preset sanitize
+
+cmake --preset fuzz
+cmake --build --preset fuzz
+ctest --preset fuzz
 
 tools/bench.sh
