@@ -5,6 +5,7 @@
 #include "transplant/id_remap.hpp"
 
 #include <bit>
+#include <optional>
 
 namespace transplant {
 namespace {
@@ -25,7 +26,10 @@ public:
     void append(ByteSpan bytes) { block_.insert(block_.end(), bytes.begin(), bytes.end()); }
     void append(ByteSpan image, const ByteRange& range)
     {
-        append(image.subspan(range.offset, range.length));
+        // An empty range may name any offset (an empty table is never followed): taking a
+        // subspan there would point outside the image.
+        if (range.length != 0)
+            append(image.subspan(range.offset, range.length));
     }
     void padTo16() { pad(kPieceAlignment - block_.size() % kPieceAlignment); }
     void padWithGap() { pad(kPieceGap - block_.size() % kPieceAlignment); }
@@ -72,6 +76,24 @@ rom::RomResult<void> relocate(rom::ResourceKind kind, MutableByteSpan block, std
         return std::unexpected(layout.error());
     for (std::size_t field : layout->pointerFields)
         rom::storeU32(block, field, rom::loadU32(block, field) + base);
+    return {};
+}
+
+// Walks the routine at the start of `block` with the readers used on images.
+rom::RomResult<void> walkRoutine(rom::ResourceKind kind, ByteSpan block)
+{
+    std::optional<RomError> error;
+    if (kind == rom::ResourceKind::MotionPart) {
+        if (auto routine = rom::readMotionPart(block, 0); !routine)
+            error = routine.error();
+    } else if (kind == rom::ResourceKind::ShadowEtc) {
+        if (auto routine = rom::readShadowEtc(block, 0); !routine)
+            error = routine.error();
+    } else if (auto routine = rom::readCutinScroll(block, 0); !routine) {
+        error = routine.error();
+    }
+    if (error)
+        return std::unexpected(std::move(*error));
     return {};
 }
 
@@ -195,6 +217,11 @@ rom::RomResult<RoutineBlockLayout> readRoutineBlock(rom::ResourceKind kind, Byte
         if (blockOffsetOf(rom::loadU32(block, field)) > block.size())
             return blockError(kind, "ポインタがブロックの外を指しています");
     }
+    // The pointers are block-relative GBA addresses, so the routine readers walk the block as they
+    // walk an image: every stream and key block must end inside it, or a cut file would carry
+    // whatever follows it in the image into the game's reads.
+    if (auto walked = walkRoutine(kind, block); !walked)
+        return blockError(kind, walked.error().message);
     return layout;
 }
 

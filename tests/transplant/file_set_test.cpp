@@ -243,9 +243,33 @@ TEST(RoutineBlockChecks, RefuseBlocksWhosePointersLeaveThem)
     EXPECT_FALSE(transplant::readRoutineBlock(ResourceKind::MotionPart, motion));
     rom::storeU32(motion, 16, 0x08000018);
     EXPECT_TRUE(transplant::readRoutineBlock(ResourceKind::MotionPart, motion));
+    // A part stream that never reaches its frame limit T = 5 runs out of the cut block: the
+    // pointers all lie inside, but the walk does not end there.
+    motion[2] = 5;
+    EXPECT_FALSE(transplant::readRoutineBlock(ResourceKind::MotionPart, motion));
+    motion[2] = 0;
     // A pointer below the cartridge base wraps far out of the block.
     rom::storeU32(motion, 12, 0x07FFFFF0);
     EXPECT_FALSE(transplant::readRoutineBlock(ResourceKind::MotionPart, motion));
+}
+
+// A routine with no entries may hold any table pointer (0 here, which names an offset far past
+// the image): the block is built without following it and points at an empty table of its own.
+TEST(RoutineBlocks, EmptyTablesWithPointerZeroGiveSelfContainedBlocks)
+{
+    const rom::Bytes image(64, 0);  // every header below: no entries, every pointer 0
+    auto motion = transplant::buildMotionPartBlock(image, 0);
+    ASSERT_TRUE(motion) << motion.error().message;
+    EXPECT_TRUE(transplant::readRoutineBlock(ResourceKind::MotionPart, *motion));
+    EXPECT_EQ(rom::loadU32(*motion, 8), 0x08000010u);
+    auto shadow = transplant::buildShadowEtcBlock(image, 0);
+    ASSERT_TRUE(shadow) << shadow.error().message;
+    EXPECT_TRUE(transplant::readRoutineBlock(ResourceKind::ShadowEtc, *shadow));
+    EXPECT_EQ(rom::loadU32(*shadow, 4), 0x08000010u);
+    auto cutin = transplant::buildCutinScrollBlock(image, 0);
+    ASSERT_TRUE(cutin) << cutin.error().message;
+    EXPECT_EQ(cutin->size(), 16u);
+    EXPECT_TRUE(transplant::readRoutineBlock(ResourceKind::CutinScroll, *cutin));
 }
 
 }  // namespace
