@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #ifdef _WIN32
 #include <io.h>
@@ -71,22 +72,120 @@ bool flushToDisk(std::FILE* file, Durability durability)
 #endif
 }
 
-bool writeFileBytesAtomically(const std::filesystem::path& path, ByteSpan bytes,
-                              Durability durability)
+// Writes `bytes` to a new temporary file beside `path`; its path, or nothing (and no file left)
+// when it could not be written whole.
+std::optional<std::filesystem::path> writeTemporary(const std::filesystem::path& path,
+                                                    ByteSpan bytes, Durability durability)
 {
-    const std::filesystem::path temporary = temporarySibling(path);
+    std::filesystem::path temporary = temporarySibling(path);
     std::FILE* file = openForWriting(temporary);
     if (file == nullptr)
-        return false;
+        return std::nullopt;
     bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     written = flushToDisk(file, durability) && written;
     written = (std::fclose(file) == 0) && written;
-    std::error_code error;
-    if (written)
-        std::filesystem::rename(temporary, path, error);
-    if (!written || error) {
+    if (!written) {
+        std::error_code error;
         std::filesystem::remove(temporary, error);
+        return std::nullopt;
+    }
+    return temporary;
+}
+
+bool writeFileBytesAtomically(const std::filesystem::path& path, ByteSpan bytes,
+                              Durability durability)
+{
+    const std::optional<std::filesystem::path> temporary = writeTemporary(path, bytes, durability);
+    if (!temporary)
         return false;
+    std::error_code error;
+    std::filesystem::rename(*temporary, path, error);
+    if (error) {
+        std::filesystem::remove(*temporary, error);
+        return false;
+    }
+    return true;
+}
+
+// One target of an all-or-nothing write while it is being put in place.
+struct StagedFile {
+    std::filesystem::path target;
+    std::filesystem::path temporary;
+    std::optional<std::filesystem::path> previous;  // a second name of the file it replaces
+    bool placed = false;
+};
+
+// Keeps the file at `target`, if any, under a second name beside it, so that it can be put back.
+// A hard link keeps the file in place meanwhile; where links are not supported it is copied.
+bool keepPrevious(StagedFile& staged)
+{
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::symlink_status(staged.target, error);
+    if (!std::filesystem::exists(status))
+        return true;
+    if (std::filesystem::is_directory(status))
+        return false;  // a folder is never replaced by a file
+    std::filesystem::path previous = temporarySibling(staged.target);
+    std::filesystem::create_hard_link(staged.target, previous, error);
+    if (error) {
+        error.clear();
+        std::filesystem::copy_file(staged.target, previous, error);
+        if (error) {
+            std::filesystem::remove(previous, error);
+            return false;
+        }
+    }
+    staged.previous = std::move(previous);
+    return true;
+}
+
+// Puts every target back as it was before the write and removes every temporary file.
+void rollBack(std::vector<StagedFile>& staged)
+{
+    std::error_code error;
+    for (auto it = staged.rbegin(); it != staged.rend(); ++it) {
+        if (it->placed) {
+            if (it->previous)
+                std::filesystem::rename(*it->previous, it->target, error);
+            else
+                std::filesystem::remove(it->target, error);
+        }
+        std::filesystem::remove(it->temporary, error);
+        if (it->previous)
+            std::filesystem::remove(*it->previous, error);
+    }
+}
+
+bool writeFilesAtomically(std::span<const FileToWrite> files, Durability durability)
+{
+    std::vector<StagedFile> staged;
+    staged.reserve(files.size());
+    for (const FileToWrite& file : files) {
+        std::optional<std::filesystem::path> temporary =
+            file.path.empty() ? std::nullopt : writeTemporary(file.path, file.bytes, durability);
+        if (!temporary) {
+            rollBack(staged);
+            return false;
+        }
+        staged.push_back({file.path, std::move(*temporary), std::nullopt, false});
+    }
+    for (StagedFile& file : staged) {
+        std::error_code error;
+        if (!keepPrevious(file)) {
+            rollBack(staged);
+            return false;
+        }
+        std::filesystem::rename(file.temporary, file.target, error);
+        if (error) {
+            rollBack(staged);
+            return false;
+        }
+        file.placed = true;
+    }
+    std::error_code error;
+    for (const StagedFile& file : staged) {
+        if (file.previous)
+            std::filesystem::remove(*file.previous, error);
     }
     return true;
 }
@@ -111,6 +210,15 @@ bool writeWholeFile(Shell& shell, const std::filesystem::path& path, ByteSpan by
                     Durability durability)
 {
     if (path.empty() || !writeFileBytesAtomically(path, bytes, durability)) {
+        showFileFailure(shell);
+        return false;
+    }
+    return true;
+}
+
+bool writeWholeFiles(Shell& shell, std::span<const FileToWrite> files, Durability durability)
+{
+    if (!writeFilesAtomically(files, durability)) {
         showFileFailure(shell);
         return false;
     }

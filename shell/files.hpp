@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace shell {
@@ -41,6 +42,18 @@ enum class Durability {
 
 bool writeWholeFile(Shell& shell, const std::filesystem::path& path, ByteSpan bytes,
                     Durability durability = Durability::SyncToDisk);
+
+struct FileToWrite {
+    std::filesystem::path path;
+    ByteSpan bytes;
+};
+
+// Writes every file or none, for outputs that only make sense together. Each file goes to a
+// temporary file beside its target first; only when all of them are written are they renamed into
+// place, and when a rename fails the targets already replaced get their old files back (or are
+// removed when they did not exist). A failure is reported once.
+bool writeWholeFiles(Shell& shell, std::span<const FileToWrite> files,
+                     Durability durability = Durability::SyncToDisk);
 
 std::optional<OpenedFile> openAndReadFile(Shell& shell, std::string_view filter,
                                           std::size_t room = 0);

@@ -206,12 +206,19 @@ int runTessivoCommand(std::span<const std::string> arguments, std::ostream& out,
 
     const SpriteEncoding encoding =
         parsed->has("--compress") ? SpriteEncoding::Compressed : SpriteEncoding::Literals;
-    if (const std::optional<std::string> sprite = parsed->value("--sprite")) {
+    const std::optional<std::string> sprite = parsed->value("--sprite");
+    const std::optional<std::string> palette = parsed->value("--palette");
+    if (sprite && palette) {
+        shell.queueSavePath(*sprite);
+        shell.queueSavePath(*palette);
+        return session.makeSpriteAndPaletteFiles(encoding) ? shell::kExitDone : shell::kExitFailed;
+    }
+    if (sprite) {
         shell.queueSavePath(*sprite);
         if (!session.makeSpriteFile(encoding))
             return shell::kExitFailed;
     }
-    if (const std::optional<std::string> palette = parsed->value("--palette")) {
+    if (palette) {
         shell.queueSavePath(*palette);
         if (!session.makePaletteFile())
             return shell::kExitFailed;

@@ -27,12 +27,17 @@ public:
     // "Sprite作成" and "Pallet作成": save through the dialog and report. Return whether saved.
     bool makeSpriteFile(SpriteEncoding encoding = SpriteEncoding::Literals);
     bool makePaletteFile();
+    // Both files at once (the command line's convert with both outputs): asks for both paths, then
+    // writes both or neither, so a failure never leaves a new sprite file beside an old palette.
+    // Reports as the two buttons do. Returns whether both were saved.
+    bool makeSpriteAndPaletteFiles(SpriteEncoding encoding = SpriteEncoding::Literals);
 
     const std::optional<Bitmap>& bitmap() const { return bitmap_; }
     const std::filesystem::path& bitmapPath() const { return bitmapPath_; }
 
 private:
     bool save(shell::ByteSpan bytes, std::string_view filterName, std::string_view caption);
+    void report(bool saved, std::string_view caption);
 
     shell::Shell& shell_;
     std::optional<Bitmap> bitmap_;

@@ -6,6 +6,7 @@
 #include "shell/files.hpp"
 #include "transplant/file_set.hpp"
 #include "transplant/free_ids.hpp"
+#include "transplant/id_extension.hpp"
 #include "transplant/keldra_session.hpp"
 
 #include <algorithm>
@@ -179,12 +180,26 @@ int extendImage(CommandContext& context, KeldraSession& session)
     if (!loadExtensionInfo(context, session))
         return shell::kExitFailed;
     const std::optional<std::string> infoPath = context.arguments.value("--save-ext-info");
-    if (infoPath)
-        context.shell.queueSavePath(*infoPath);
-    const KeldraSession::ExtensionOutcome outcome = session.ExtendIdArea();
-    if (!outcome.extended || (infoPath && !outcome.infoSaved))
+    if (!infoPath) {
+        if (!session.ExtendIdArea().extended)
+            return shell::kExitFailed;
+        return writeImage(context, session);
+    }
+    // The image and its info are written together or not at all: an info file left beside an
+    // image that was never written would describe tables that do not exist.
+    const KeldraSession::ExtensionOutcome outcome =
+        session.ExtendIdArea(KeldraSession::InfoSaving::ByCaller);
+    if (!outcome.extended || !outcome.infoWanted)
         return shell::kExitFailed;
-    return writeImage(context, session);
+    const std::string text = extensionInfoText(session.extensionInfo());
+    const rom::Bytes info(text.begin(), text.end());
+    const shell::FileToWrite files[] = {
+        {*context.arguments.value(kOutput), session.rom().bytes},
+        {*infoPath, info},
+    };
+    const bool saved = shell::writeWholeFiles(context.shell, files);
+    session.AnnounceInfoSaved(saved);
+    return saved ? shell::kExitDone : shell::kExitFailed;
 }
 
 int printFreeIds(CommandContext& context, KeldraSession& session)

@@ -74,11 +74,18 @@ public:
     // ID area extension, with its two questions.
     struct ExtensionOutcome {
         bool extended = false;
-        bool infoSaved = false;  // the user chose to save the new info and it was saved
+        bool infoSaved = false;   // the user chose to save the new info and it was saved
+        bool infoWanted = false;  // the user chose to save the new info (InfoSaving::ByCaller)
     };
-    ExtensionOutcome ExtendIdArea();
+    // Who writes the new info when the user wants it saved: the session at once through the save
+    // dialog, or the caller, which writes it together with the image and then calls
+    // AnnounceInfoSaved.
+    enum class InfoSaving { Now, ByCaller };
+    ExtensionOutcome ExtendIdArea(InfoSaving saving = InfoSaving::Now);
     // Saves the extension info through the save dialog and says whether it did.
     bool SaveExtendInfo();
+    // The message that says whether the info was saved.
+    void AnnounceInfoSaved(bool saved);
     // The menu command: asks first; does nothing without extension info.
     bool SaveExtendInfoCommand();
     // Asks for an ".ExtInfo" file; the info replaces the current one only when it matches the

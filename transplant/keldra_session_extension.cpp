@@ -24,7 +24,7 @@ std::string extendCaption()
 
 }  // namespace
 
-KeldraSession::ExtensionOutcome KeldraSession::ExtendIdArea()
+KeldraSession::ExtensionOutcome KeldraSession::ExtendIdArea(InfoSaving saving)
 {
     ExtensionOutcome outcome;
     if (!rom_.loaded)
@@ -56,8 +56,11 @@ KeldraSession::ExtensionOutcome KeldraSession::ExtendIdArea()
     outcome.extended = true;
 
     if (shell::showMessage(shell_, messages::kSaveInfoQuestion, extendCaption(),
-                           shell::Buttons::OkCancel) == shell::Answer::Ok)
-        outcome.infoSaved = SaveExtendInfo();
+                           shell::Buttons::OkCancel) == shell::Answer::Ok) {
+        outcome.infoWanted = true;
+        if (saving == InfoSaving::Now)
+            outcome.infoSaved = SaveExtendInfo();
+    }
     shell::showMessage(shell_, messages::kExtended, std::string(messages::kExtendedCaption));
     return outcome;
 }
@@ -67,9 +70,14 @@ bool KeldraSession::SaveExtendInfo()
     const std::string text = extensionInfoText(extension_);
     const bool saved =
         shell::saveWithDialog(shell_, infoFilter(), rom::Bytes(text.begin(), text.end()));
+    AnnounceInfoSaved(saved);
+    return saved;
+}
+
+void KeldraSession::AnnounceInfoSaved(bool saved)
+{
     shell::showMessage(shell_, saved ? messages::kInfoSaved : messages::kInfoNotSaved,
                        std::string(messages::kSaveInfoCaption));
-    return saved;
 }
 
 bool KeldraSession::SaveExtendInfoCommand()

@@ -177,4 +177,18 @@ TEST_F(SpriteCliTest, ConvertRefusalsExitOneWithTheTestsMessage)
     EXPECT_EQ(unwritable.err, "ファイルオープンに失敗\nパレットの作成: キャンセルされました\n");
 }
 
+TEST_F(SpriteCliTest, ConvertWritesBothFilesOrNeither)
+{
+    // The palette cannot be written: the sprite file written before it is put back as it was.
+    const std::string in = folder.write("ok.bmp", sprite_test::bitmapFile({})).string();
+    const ByteVector earlier{1, 2, 3};
+    const std::string spriteOut = folder.write("earlier.dat", earlier).string();
+    std::filesystem::create_directory(folder.path("folder.dat"));
+    const CommandRun run = tessivo({"convert", in, "--sprite", spriteOut, "--palette", folder.path("folder.dat").string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "ファイルオープンに失敗\nスプライトの作成: キャンセルされました\nパレットの作成: キャンセルされました\n");
+    EXPECT_EQ(folder.read("earlier.dat"), earlier);
+    EXPECT_TRUE(std::filesystem::is_directory(folder.path("folder.dat")));
+}
+
 }  // namespace
