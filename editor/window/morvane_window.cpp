@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTextDocument>
 
 namespace editor {
 namespace {
@@ -44,11 +43,9 @@ void MorvaneWindow::createControls()
         &controls.textBox(1002, ControlRect{189, 191, 242, 95}, EditEdge::Sunken, ScrollBar::Vertical);
     fileSummary_ =
         &controls.textBox(1003, ControlRect{350, 11, 151, 131}, EditEdge::Sunken, ScrollBar::None);
-    // A summary is always ten lines. The layout gives them 12-pixel lines; the Japanese faces
-    // found on other systems take 13 at the same size, and the ten lines fit the box only
-    // without the pixel of margin inside its border.
+    // A summary is always ten lines, which fill the box exactly.
     for (QPlainTextEdit* summary : {romSummary_, fileSummary_})
-        summary->document()->setDocumentMargin(0);
+        shell::qt::drawTextAtBorder(*summary);
     saveFolder_ = &controls.pushButton(1004, "保存", ControlRect{190, 145, 44, 20});
     reserve_ = &controls.pushButton(1005, "確保", ControlRect{236, 145, 44, 20});
     loadFolder_ = &controls.pushButton(1006, "↑に読込", ControlRect{352, 145, 56, 19});

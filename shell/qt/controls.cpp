@@ -146,6 +146,11 @@ QComboBox& ControlFactory::comboBox(int id, ControlRect rect, ItemOrder order)
     return *combo;
 }
 
+void drawTextAtBorder(QPlainTextEdit& box)
+{
+    box.document()->setDocumentMargin(0);
+}
+
 void setControlText(QPlainTextEdit& box, std::string_view utf8)
 {
     box.setPlainText(displayText(utf8));

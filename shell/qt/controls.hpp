@@ -65,6 +65,12 @@ private:
     QFont font_;
 };
 
+// Lets a box whose layout holds an exact number of lines draw its text right at its border. The
+// layouts count 12-pixel lines, as the Windows face has; the Japanese faces found on other systems
+// take 13 at the same size, and the last line fits only without the pixel of margin inside the
+// border.
+void drawTextAtBorder(QPlainTextEdit& box);
+
 // Sets a control's text from a UTF-8 text with Windows line ends.
 void setControlText(QPlainTextEdit& box, std::string_view utf8);
 void setControlText(QLineEdit& field, std::string_view utf8);

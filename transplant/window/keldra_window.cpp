@@ -11,7 +11,6 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QTextDocument>
 
 namespace transplant {
 namespace {
@@ -55,10 +54,8 @@ void KeldraWindow::createControls()
     controls.groupBox(1003, "ID領域拡張定義", ControlRect{211, 191, 376, 100});
     extensionStatus_ =
         &controls.textBox(1004, ControlRect{217, 206, 346, 78}, EditEdge::Static, ScrollBar::None);
-    // The summary's six lines fill the box exactly in the Windows face. Faces whose lines are a
-    // pixel taller would cut off the last line's digits, so this box draws its text right at its
-    // border; only the descent below the last line's Latin digits falls outside.
-    extensionStatus_->document()->setDocumentMargin(0);
+    // The summary's six lines fill the box exactly.
+    shell::qt::drawTextAtBorder(*extensionStatus_);
 }
 
 void KeldraWindow::connectCommands()
@@ -163,8 +160,8 @@ void KeldraWindow::addUnit()
 void KeldraWindow::extractUnit()
 {
     const rom::UnitResourceSet& target = session_.selectedUnit();
-    const std::string targetLine =
-        session_.isLoaded() && target.valid ? session_.unitLine(target.wIdUnit) : std::string();
+    // A selected unit exists only while its image is open.
+    const std::string targetLine = target.valid ? session_.unitLine(target.wIdUnit) : std::string();
     ExtractDialog dialog(target, targetLine, extractionFlags_, this);
     if (shell::qt::runModalDialog(dialog, *this) != QDialog::Accepted || !session_.isLoaded())
         return;
