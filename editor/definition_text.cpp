@@ -80,6 +80,35 @@ std::string writeText(std::string_view typeName, const KeyTable& keys)
     return text;
 }
 
+// Calls `visit(key, value)` for each line, in the way ParseDefinitionText describes; stops early
+// when `visit` returns true, and returns whether it did.
+template <class Visit>
+bool visitLines(std::string_view text, Visit visit)
+{
+    std::size_t position = 0;
+    while (position < text.size()) {
+        const std::size_t open = text.find('[', position);
+        if (open == std::string_view::npos)
+            return false;
+        const std::size_t close = text.find(']', open + 1);
+        if (close == std::string_view::npos)
+            return false;
+        // A last line without CR LF runs to the end of the text.
+        std::size_t lineEnd = text.find(kLineEnd, position);
+        if (lineEnd == std::string_view::npos)
+            lineEnd = text.size();
+        const std::size_t equals = text.find('=', position);
+        std::string_view value;
+        if (equals != std::string_view::npos && equals < lineEnd)
+            value = text.substr(equals + 1, lineEnd - equals - 1);
+        const std::string_view key = text.substr(open + 1, close - open - 1);
+        position = lineEnd + kLineEnd.size();
+        if (visit(key, value))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::uint32_t FieldRef::value() const
@@ -164,26 +193,24 @@ std::string definitionLine(std::string_view key, std::uint32_t value)
 
 void ParseDefinitionText(std::string_view text, const KeyTable& keys)
 {
-    std::size_t position = 0;
-    while (position < text.size()) {
-        const std::size_t open = text.find('[', position);
-        if (open == std::string_view::npos)
-            return;
-        const std::size_t close = text.find(']', open + 1);
-        if (close == std::string_view::npos)
-            return;
-        // A last line without CR LF runs to the end of the text.
-        std::size_t lineEnd = text.find(kLineEnd, position);
-        if (lineEnd == std::string_view::npos)
-            lineEnd = text.size();
-        const std::size_t equals = text.find('=', position);
-        std::string_view value;
-        if (equals != std::string_view::npos && equals < lineEnd)
-            value = text.substr(equals + 1, lineEnd - equals - 1);
-        const std::string_view key = text.substr(open + 1, close - open - 1);
-        position = lineEnd + kLineEnd.size();
+    visitLines(text, [&keys](std::string_view key, std::string_view value) {
         applyLine(key, value, keys);
-    }
+        return false;
+    });
+}
+
+bool DefinesKey(std::string_view text, std::string_view name)
+{
+    return visitLines(text, [name](std::string_view key, std::string_view) { return key == name; });
+}
+
+bool DefinesElement(std::string_view text, std::string_view name, std::size_t index)
+{
+    return visitLines(text, [name, index](std::string_view key, std::string_view) {
+        const std::size_t colon = key.find(kArrayIndexSeparator);
+        return colon != std::string_view::npos && key.substr(0, colon) == name &&
+               std::trunc(ReadNumber(key.substr(colon + 1))) == static_cast<double>(index);
+    });
 }
 
 KeyTable unitDataKeys(rom::UnitDataRecord& r)

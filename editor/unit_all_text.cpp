@@ -1,5 +1,8 @@
 #include "editor/unit_all_text.hpp"
 
+#include <algorithm>
+#include <vector>
+
 namespace editor {
 namespace {
 
@@ -28,6 +31,14 @@ KeyTable unitAllKeys(UnitDataSet& set)
     keys.arrays.push_back(arrayKey("dwAdrShadowEtc", set.dwAdrShadowEtc));
     keys.arrays.push_back(arrayKey("dwAdrCutinScroll", set.dwAdrCutinScroll));
     return keys;
+}
+
+std::string bracketed(std::string_view key)
+{
+    std::string text(1, '[');
+    text += key;
+    text += ']';
+    return text;
 }
 
 void writeElement(std::string& text, const ArrayKey& array, std::size_t i)
@@ -62,6 +73,36 @@ std::string UnitAllText(const UnitDataSet& set)
 void ParseUnitAllText(std::string_view text, UnitDataSet& set)
 {
     ParseDefinitionText(text, unitAllKeys(set));
+}
+
+std::optional<std::string> MissingUnitAllLine(std::string_view text, const UnitDataSet& set)
+{
+    const struct {
+        std::string_view countKey;
+        std::size_t count;
+        std::size_t capacity;
+        std::vector<std::string_view> lists;
+    } counted[] = {
+        {"bNumFixedWeapon", set.bNumFixedWeapon, set.wIdFixedWeapon.size(), {"wIdFixedWeapon"}},
+        {"bNumSprite", set.bNumSprite, set.wIdSprite.size(), {"wIdSprite"}},
+        {"bNumPallet", set.bNumPallet, set.wIdPallet.size(), {"wIdPallet"}},
+        {"bNumMotionPart", set.bNumMotionPart, kMaxRoutines, {"wIdMotionPart", "dwAdrMotionPart"}},
+        {"bNumShadowEtc", set.bNumShadowEtc, kMaxRoutines, {"wIdShadowEtc", "dwAdrShadowEtc"}},
+        {"bNumCutinScroll", set.bNumCutinScroll, kMaxRoutines, {"wIdCutinScroll", "dwAdrCutinScroll"}},
+    };
+    for (const auto& entry : counted) {
+        if (!DefinesKey(text, entry.countKey))
+            return bracketed(entry.countKey);
+    }
+    for (const auto& entry : counted) {
+        for (std::string_view list : entry.lists) {
+            for (std::size_t i = 0; i < std::min(entry.count, entry.capacity); ++i) {
+                if (!DefinesElement(text, list, i))
+                    return bracketed(arrayElementKey(list, i));
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace editor

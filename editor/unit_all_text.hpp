@@ -5,6 +5,7 @@
 #include "editor/definition_text.hpp"
 #include "editor/unit_data_set.hpp"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,10 @@ std::string UnitAllText(const UnitDataSet& set);
 
 // Sets the fields the text names; the others keep their values.
 void ParseUnitAllText(std::string_view text, UnitDataSet& set);
+
+// The first line, as "[key]", that an index read into `set` must hold and `text` lacks: the six
+// counts, and each list's entries below its count (up to the list's capacity). A folder whose
+// index lacks one was cut short, and its lost entries would keep the values of an earlier load.
+std::optional<std::string> MissingUnitAllLine(std::string_view text, const UnitDataSet& set);
 
 }  // namespace editor

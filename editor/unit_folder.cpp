@@ -233,6 +233,11 @@ FolderLoad LoadUnitFolder(shell::Shell& shell, const std::filesystem::path& unit
     UnitDataSet loaded = fileSide;
     loaded.releaseBuffers();
     ParseUnitAllText(FolderReader::textOf(*index), loaded);
+    if (const std::optional<std::string> line = MissingUnitAllLine(FolderReader::textOf(*index), loaded)) {
+        shell.message(std::string(kUnitAllFileName) + " に " + *line + " の行がありません",
+                      std::string(kErrorCaption), shell::Buttons::Ok, shell::Icon::Warning);
+        return FolderLoad::Refused;
+    }
     if (const std::optional<std::string> problem = capacityProblem(loaded)) {
         shell.message(*problem, std::string(kErrorCaption), shell::Buttons::Ok,
                       shell::Icon::Warning);

@@ -47,18 +47,31 @@ std::string unitAllDataText(const rom::UnitResourceSet& set)
 
 rom::RomResult<rom::UnitResourceSet> parseUnitAllData(std::string_view text)
 {
+    // The counts and the list entries they announce must all be there: without them the index
+    // was cut short (or is no index), and reading the lost IDs as 0 would transplant a unit whose
+    // records keep IDs of the source image. The two leading IDs read as 0 when missing.
+    const auto missing = [](const std::string& key) {
+        return std::unexpected(
+            rom::RomError{std::string(file_set::kIndexFile) + " に [" + key + "] の行がありません"});
+    };
     rom::UnitResourceSet set;
     set.valid = true;
     set.wIdUnit = valueOf(text, kUnitKey);
     set.wIdIcon = valueOf(text, kIconKey);
     for (rom::ResourceKind kind : file_set::kIndexedKinds) {
-        const std::uint64_t count = findKeyValue(text, countKey(kind)).value_or(0);
-        if (count > file_set::kMaxListEntries)
+        const std::optional<std::uint64_t> count = findKeyValue(text, countKey(kind));
+        if (!count)
+            return missing(countKey(kind));
+        if (*count > file_set::kMaxListEntries)
             return std::unexpected(rom::RomError{std::string(file_set::kIndexFile) + " の " +
                                                  countKey(kind) + " が 255 を超えています"});
         auto& ids = set.list(kind);
-        for (std::size_t j = 0; j < count; ++j)
-            ids.push_back(valueOf(text, idKey(kind, j)));
+        for (std::size_t j = 0; j < *count; ++j) {
+            const std::optional<std::uint64_t> id = findKeyValue(text, idKey(kind, j));
+            if (!id)
+                return missing(idKey(kind, j));
+            ids.push_back(static_cast<std::uint16_t>(*id));
+        }
     }
     return set;
 }

@@ -54,8 +54,9 @@ std::string itemFileName(std::string_view stem, std::size_t position);
 // The text index of `set`: unit and icon IDs, the ten counts, then every list entry.
 std::string unitAllDataText(const rom::UnitResourceSet& set);
 
-// Reads a text index into a set with the valid flag set; keys that are missing read as 0. A count
-// above 255 cannot have been written by extraction and is refused.
+// Reads a text index into a set with the valid flag set. A missing count or list entry (an index
+// cut short) and a count above 255 cannot have been written by extraction and are refused; a
+// missing unit or icon ID reads as 0.
 rom::RomResult<rom::UnitResourceSet> parseUnitAllData(std::string_view text);
 
 // Refuses a set with a list longer than the index can count.

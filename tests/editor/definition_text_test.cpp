@@ -128,6 +128,34 @@ TEST(DefinitionTextTest, CombinedUnitDataReadsBackEveryIdAndPointer)
                                "[dwAdrCutinScroll:47]=0\r\n"));
 }
 
+TEST(DefinitionTextTest, CombinedUnitDataNamesTheFirstLineACutIndexLacks)
+{
+    UnitDataSet written;
+    written.bNumSprite = 2;
+    written.bNumShadowEtc = 1;
+    const std::string text = UnitAllText(written);
+    const auto missing = [](const std::string& index) {
+        UnitDataSet read;
+        ParseUnitAllText(index, read);
+        return MissingUnitAllLine(index, read);
+    };
+    EXPECT_EQ(missing(text), std::nullopt);
+    EXPECT_EQ(missing(""), "[bNumFixedWeapon]");
+    EXPECT_EQ(missing(text.substr(0, text.find("[dwAdrMotionPart:0]"))), "[dwAdrShadowEtc:0]");
+    EXPECT_EQ(missing(text.substr(0, text.find("[wIdSprite:1]"))), "[wIdSprite:1]");
+
+    // An element is found by its index as the parser reads it; entries beyond the count may go.
+    EXPECT_EQ(missing("[bNumFixedWeapon]=0\r\n[bNumSprite]=1\r\n[bNumPallet]=0\r\n[bNumMotionPart]=0\r\n"
+                      "[bNumShadowEtc]=0\r\n[bNumCutinScroll]=0\r\n[wIdSprite: 00]=3\r\n"),
+              std::nullopt);
+    // A count beyond the list's capacity asks only for the entries the list can hold.
+    UnitDataSet many;
+    many.bNumSprite = 32;
+    std::string tooMany = UnitAllText(many);
+    tooMany.replace(tooMany.find("[bNumSprite]=32"), 15, "[bNumSprite]=200");
+    EXPECT_EQ(missing(tooMany), std::nullopt);
+}
+
 TEST(DefinitionTextTest, ParserTakesOnlyTheKeysItFindsNarrowedToTheirFields)
 {
     rom::BGMAP bgMap{0x08001000, 0, 9};

@@ -1,6 +1,6 @@
-// libFuzzer target: any text either is refused for a count above 255 or reads into a valid set
-// whose lists fit the index, and the text the writer makes of that set reads back to the same set
-// and is written again unchanged.
+// libFuzzer target: any text either is refused with a message (a missing count or list entry, a
+// count above 255) or reads into a valid set whose lists fit the index, and the text the writer
+// makes of that set reads back to the same set and is written again unchanged.
 
 #include "transplant/file_set.hpp"
 

@@ -7,11 +7,13 @@
 // - Keldra: the fixed records (UnitData, UnitAnime, IconData, WeaponData, FixedWeaponAnime,
 //   UnitCutin, GraphicChangeDifinition, SystemAnime) must have their exact size; a BGMapHeader
 //   needs at least its 8 bytes and may be longer; routine blocks (MotionPart, ShadowEtc,
-//   CutinScroll) must hold the structure their header describes. Sprite, Pallet and BGMap data and
-//   the text index have no fixed length.
+//   CutinScroll) must hold the structure their header describes. The text index must hold its
+//   counts and the list entries they announce, which a cut takes away. Sprite, Pallet and BGMap
+//   data have no fixed length.
 // - Morvane: its records are definition texts (keys found or left as they were) and its icon may
-//   be short or long; the routine files must hold the structure their header describes, and every
-//   file the index names must be there. The ID list report is written for the user, never read.
+//   be short or long; its index must hold its counts and the list entries they announce; the
+//   routine files must hold the structure their header describes, and every file the index names
+//   must be there. The ID list report is written for the user, never read.
 
 #include "tests/doubles/scratch_folder.hpp"
 #include "tests/editor/editor_test_support.hpp"
@@ -77,9 +79,9 @@ bool keldraRefuses(const std::string& name, Damage how)
         return true;
     if (matches(name, R"(BGMapHeader\d+\.dat)"))
         return how == Damage::Shortened;
-    if (matches(name, R"((MotionPart|ShadowEtc|CutinScroll)\d+\.dat)"))
+    if (matches(name, R"((MotionPart|ShadowEtc|CutinScroll)\d+\.dat|UnitAllData\.dat)"))
         return how == Damage::Shortened;
-    return false;  // Sprite, Pallet, BGMap data and the index
+    return false;  // Sprite, Pallet and BGMap data
 }
 
 // Whether Morvane must refuse its folder with `name` damaged so.
@@ -89,7 +91,7 @@ bool morvaneRefuses(const std::string& name, Damage how)
         return false;
     if (how == Damage::Missing)
         return true;
-    if (matches(name, R"((motion|shadow|cutin)\d+\.dat)"))
+    if (matches(name, R"((motion|shadow|cutin)\d+\.dat|unitall\.dat)"))
         return how == Damage::Shortened;
     return false;
 }

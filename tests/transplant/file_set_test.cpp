@@ -47,17 +47,35 @@ TEST(UnitAllDataText, ListsIdsCountsAndEntriesInTheirOrderAndReadsBack)
     EXPECT_EQ(parsed->lists, set.lists);
 }
 
-TEST(UnitAllDataText, MissingKeysReadAsZeroAndOversizedCountsAreRefused)
+TEST(UnitAllDataText, AnIndexCutShortOrCountingTooManyIsRefused)
 {
-    // wIdSprite1 is missing; wIdSprite10 must not be taken for wIdSprite1.
-    auto parsed = transplant::parseUnitAllData(
-        "[bNumSprite]=&H2\r\n[wIdSprite0]=&H5\r\n[wIdSprite10]=&H7\r\n");
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->list(ResourceKind::Sprite), (std::vector<std::uint16_t>{5, 0}));
-    EXPECT_EQ(parsed->wIdUnit, 0);
+    rom::UnitResourceSet set;
+    set.list(ResourceKind::Sprite) = {5, 7};
+    const std::string whole = transplant::unitAllDataText(set);
+    // Cut before its last line, in its counts, and emptied: each loses a key it must hold.
+    const std::string lastLine = "[wIdSprite1]=&H7\r\n";
+    ASSERT_TRUE(whole.ends_with(lastLine));
+    const std::string cutLists = whole.substr(0, whole.size() - lastLine.size());
+    const std::string cutCounts = whole.substr(0, whole.find("[bNumSprite]"));
+    for (const std::string& text : {cutLists, cutCounts, std::string()}) {
+        auto parsed = transplant::parseUnitAllData(text);
+        ASSERT_FALSE(parsed);
+        EXPECT_TRUE(parsed.error().message.starts_with("UnitAllData.dat に ["));
+    }
+    EXPECT_EQ(transplant::parseUnitAllData(cutLists).error().message, "UnitAllData.dat に [wIdSprite1] の行がありません");
 
-    EXPECT_FALSE(transplant::parseUnitAllData("[bNumPallet]=&H100\r\n"));
-    EXPECT_TRUE(transplant::parseUnitAllData("[bNumPallet]=&HFF\r\n"));
+    // wIdSprite10 must not be taken for wIdSprite1; unit and icon IDs may be missing.
+    std::string noIds = whole.substr(whole.find("[bNumBGMap]"));
+    noIds.replace(noIds.find(lastLine), lastLine.size(), "[wIdSprite10]=&H9\r\n");
+    EXPECT_FALSE(transplant::parseUnitAllData(noIds));
+    auto parsed = transplant::parseUnitAllData(whole.substr(whole.find("[bNumBGMap]")));
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->wIdUnit, 0);
+    EXPECT_EQ(parsed->list(ResourceKind::Sprite), (std::vector<std::uint16_t>{5, 7}));
+
+    std::string tooMany = whole;
+    tooMany.replace(tooMany.find("[bNumPallet]=&H0"), 16, "[bNumPallet]=&H100");
+    EXPECT_FALSE(transplant::parseUnitAllData(tooMany));
 
     rom::UnitResourceSet tooLong;
     tooLong.list(ResourceKind::Pallet).assign(256, 1);
