@@ -6,7 +6,8 @@
 // ".ExtInfo" texts, bitmaps, sprite and palette files, and the sound tables.
 //
 // Tolerated by design, so not in the table: a table entry of 0 reads as an empty entry; the
-// viewer draws a cut sprite stream or a back-reference before its start with zeros; a record text
+// viewer draws a cut sprite stream or a back-reference before its start with zeros, and the
+// colours a short palette file lacks as black; a character table decodes what it can; a record text
 // of a unit folder without some keys leaves those fields as they were; a damaged instrument table
 // lists its records with empty types.
 
