@@ -1,7 +1,6 @@
 #include "tests/doubles/scratch_folder.hpp"
 
 #include <fstream>
-#include <iterator>
 #include <random>
 
 namespace testing_doubles {
@@ -40,9 +39,7 @@ std::filesystem::path ScratchFolder::write(const std::string& name, const std::s
 
 std::vector<std::uint8_t> ScratchFolder::read(const std::string& name) const
 {
-    std::ifstream in(path(name), std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
-                                     std::istreambuf_iterator<char>());
+    return readFileBytes(path(name));
 }
 
 }  // namespace testing_doubles

@@ -3,11 +3,10 @@
 #include "editor/morvane_cli.hpp"
 #include "sound/sonnary_cli.hpp"
 #include "sprite/sprite_cli.hpp"
+#include "tests/doubles/scratch_folder.hpp"
 #include "tests/sound/fake_sound_output.hpp"
 #include "transplant/keldra_cli.hpp"
 
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -108,8 +107,7 @@ std::vector<std::string> temporaryFiles(const std::filesystem::path& folder)
 
 shell::Bytes bytesOf(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return shell::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return testing_doubles::readFileBytes<shell::Bytes>(path);
 }
 
 shell::Bytes textBytes(std::string_view text)
