@@ -37,28 +37,39 @@ double readDigits(std::string_view text, std::size_t& i, int base)
     return value;
 }
 
-void applyLine(std::string_view key, std::string_view value, const KeyTable& keys)
+// Where a key leads in a key table: plain key `index`, or element `element` of array `index`.
+struct KeyTarget {
+    bool isArray = false;
+    std::size_t index = 0;
+    std::size_t element = 0;
+};
+
+std::optional<KeyTarget> targetOf(std::string_view key, const KeyTable& keys)
 {
     if (key == kTypeKey)
-        return;
-    for (const PlainKey& plain : keys.plain) {
-        if (plain.name == key) {
-            plain.field.store(fieldBitsOf(ReadNumber(value)));
-            return;
-        }
+        return std::nullopt;
+    for (std::size_t i = 0; i < keys.plain.size(); ++i) {
+        if (keys.plain[i].name == key)
+            return KeyTarget{false, i, 0};
     }
-    const std::size_t colon = key.find(kArrayIndexSeparator);
-    if (colon == std::string_view::npos)
-        return;
-    const std::string_view name = key.substr(0, colon);
-    for (const ArrayKey& array : keys.arrays) {
-        if (array.name != name)
+    // An array key's name is the part before the key's first colon; no name holds a colon.
+    for (std::size_t i = 0; i < keys.arrays.size(); ++i) {
+        const ArrayKey& array = keys.arrays[i];
+        if (key.size() <= array.name.size() || key[array.name.size()] != kArrayIndexSeparator ||
+            !key.starts_with(array.name))
             continue;
-        const double index = std::trunc(ReadNumber(key.substr(colon + 1)));
-        if (index >= 0 && index < static_cast<double>(array.elements.size()))
-            array.elements[static_cast<std::size_t>(index)].store(fieldBitsOf(ReadNumber(value)));
-        return;
+        const double element = std::trunc(ReadNumber(key.substr(array.name.size() + 1)));
+        if (element >= 0 && element < static_cast<double>(array.elements.size()))
+            return KeyTarget{true, i, static_cast<std::size_t>(element)};
+        return std::nullopt;
     }
+    return std::nullopt;
+}
+
+const FieldRef& fieldOf(const KeyTable& keys, const KeyTarget& target)
+{
+    return target.isArray ? keys.arrays[target.index].elements[target.element]
+                          : keys.plain[target.index].field;
 }
 
 std::string writeText(std::string_view typeName, const KeyTable& keys)
@@ -81,32 +92,58 @@ std::string writeText(std::string_view typeName, const KeyTable& keys)
 }
 
 // Calls `visit(key, value)` for each line, in the way ParseDefinitionText describes; stops early
-// when `visit` returns true, and returns whether it did.
+// when `visit` returns true, and returns whether it did. A "[" found beyond the current line is
+// found again for every line up to it, and so is the "]" after it; both are kept instead of being
+// searched for again, and "=" is looked for within the line only. Each byte is thus scanned a
+// bounded number of times, where searching from every line's start took time growing with the
+// square of the text's size (seconds for a text of a few hundred kilobytes).
 template <class Visit>
 bool visitLines(std::string_view text, Visit visit)
 {
+    constexpr std::size_t npos = std::string_view::npos;
+    std::size_t open = npos;
+    std::size_t close = npos;
     std::size_t position = 0;
     while (position < text.size()) {
-        const std::size_t open = text.find('[', position);
-        if (open == std::string_view::npos)
-            return false;
-        const std::size_t close = text.find(']', open + 1);
-        if (close == std::string_view::npos)
-            return false;
+        if (open == npos || open < position) {
+            open = text.find('[', position);
+            if (open == npos)
+                return false;
+        }
+        if (close == npos || close <= open) {
+            close = text.find(']', open + 1);
+            if (close == npos)
+                return false;
+        }
         // A last line without CR LF runs to the end of the text.
         std::size_t lineEnd = text.find(kLineEnd, position);
-        if (lineEnd == std::string_view::npos)
+        if (lineEnd == npos)
             lineEnd = text.size();
-        const std::size_t equals = text.find('=', position);
-        std::string_view value;
-        if (equals != std::string_view::npos && equals < lineEnd)
-            value = text.substr(equals + 1, lineEnd - equals - 1);
+        const std::string_view line = text.substr(position, lineEnd - position);
+        const std::size_t equals = line.find('=');
+        const std::string_view value = equals == npos ? std::string_view() : line.substr(equals + 1);
         const std::string_view key = text.substr(open + 1, close - open - 1);
         position = lineEnd + kLineEnd.size();
         if (visit(key, value))
             return true;
     }
     return false;
+}
+
+// Calls `use(target, value)` for each line whose key leads somewhere in `keys`; stops when `use`
+// returns true. A key found again for the lines before it is resolved once.
+template <class Use>
+void visitTargets(std::string_view text, const KeyTable& keys, Use use)
+{
+    std::string_view lastKey;
+    std::optional<KeyTarget> lastTarget;
+    visitLines(text, [&](std::string_view key, std::string_view value) {
+        if (key.data() != lastKey.data() || key.size() != lastKey.size()) {
+            lastKey = key;
+            lastTarget = targetOf(key, keys);
+        }
+        return lastTarget && use(*lastTarget, value);
+    });
 }
 
 }  // namespace
@@ -193,24 +230,26 @@ std::string definitionLine(std::string_view key, std::uint32_t value)
 
 void ParseDefinitionText(std::string_view text, const KeyTable& keys)
 {
-    visitLines(text, [&keys](std::string_view key, std::string_view value) {
-        applyLine(key, value, keys);
+    visitTargets(text, keys, [&keys](const KeyTarget& target, std::string_view value) {
+        fieldOf(keys, target).store(fieldBitsOf(ReadNumber(value)));
         return false;
     });
 }
 
-bool DefinesKey(std::string_view text, std::string_view name)
+DefinedKeys FindDefinedKeys(std::string_view text, const KeyTable& keys)
 {
-    return visitLines(text, [name](std::string_view key, std::string_view) { return key == name; });
-}
-
-bool DefinesElement(std::string_view text, std::string_view name, std::size_t index)
-{
-    return visitLines(text, [name, index](std::string_view key, std::string_view) {
-        const std::size_t colon = key.find(kArrayIndexSeparator);
-        return colon != std::string_view::npos && key.substr(0, colon) == name &&
-               std::trunc(ReadNumber(key.substr(colon + 1))) == static_cast<double>(index);
+    DefinedKeys defined;
+    defined.plain.assign(keys.plain.size(), false);
+    for (const ArrayKey& array : keys.arrays)
+        defined.arrays.emplace_back(array.elements.size(), false);
+    visitTargets(text, keys, [&defined](const KeyTarget& target, std::string_view) {
+        if (target.isArray)
+            defined.arrays[target.index][target.element] = true;
+        else
+            defined.plain[target.index] = true;
+        return false;
     });
+    return defined;
 }
 
 KeyTable unitDataKeys(rom::UnitDataRecord& r)

@@ -60,10 +60,13 @@ struct KeyTable {
 // ignored; fields whose key does not occur keep their value.
 void ParseDefinitionText(std::string_view text, const KeyTable& keys);
 
-// Whether ParseDefinitionText would find a line for the plain key `name` in `text`, or for
-// element `index` of the array key `name` ("name:index", the index read as a number).
-bool DefinesKey(std::string_view text, std::string_view name);
-bool DefinesElement(std::string_view text, std::string_view name, std::size_t index);
+// The keys of a table that a text defines, as ParseDefinitionText finds them: a flag per plain key
+// and per array element ("name:index", the index read as a number), in the table's order.
+struct DefinedKeys {
+    std::vector<bool> plain;
+    std::vector<std::vector<bool>> arrays;
+};
+DefinedKeys FindDefinedKeys(std::string_view text, const KeyTable& keys);
 
 // The number at the start of `text`: leading blanks and tabs skipped, then "&H" and hexadecimal
 // digits, "&O" and octal digits, or an optional sign, decimal digits and an optional decimal

@@ -77,27 +77,46 @@ void ParseUnitAllText(std::string_view text, UnitDataSet& set)
 
 std::optional<std::string> MissingUnitAllLine(std::string_view text, const UnitDataSet& set)
 {
+    UnitDataSet copy = set;  // the key table points into a set it may change
+    const KeyTable keys = unitAllKeys(copy);
+    const DefinedKeys defined = FindDefinedKeys(text, keys);
+    const auto plainDefined = [&](std::string_view name) {
+        for (std::size_t i = 0; i < keys.plain.size(); ++i) {
+            if (keys.plain[i].name == name)
+                return defined.plain[i];
+        }
+        return false;
+    };
+    const auto arrayDefined = [&](std::string_view name) -> const std::vector<bool>& {
+        std::size_t i = 0;
+        while (keys.arrays[i].name != name)
+            ++i;
+        return defined.arrays[i];
+    };
+
     const struct {
         std::string_view countKey;
         std::size_t count;
-        std::size_t capacity;
         std::vector<std::string_view> lists;
     } counted[] = {
-        {"bNumFixedWeapon", set.bNumFixedWeapon, set.wIdFixedWeapon.size(), {"wIdFixedWeapon"}},
-        {"bNumSprite", set.bNumSprite, set.wIdSprite.size(), {"wIdSprite"}},
-        {"bNumPallet", set.bNumPallet, set.wIdPallet.size(), {"wIdPallet"}},
-        {"bNumMotionPart", set.bNumMotionPart, kMaxRoutines, {"wIdMotionPart", "dwAdrMotionPart"}},
-        {"bNumShadowEtc", set.bNumShadowEtc, kMaxRoutines, {"wIdShadowEtc", "dwAdrShadowEtc"}},
-        {"bNumCutinScroll", set.bNumCutinScroll, kMaxRoutines, {"wIdCutinScroll", "dwAdrCutinScroll"}},
+        {"bNumFixedWeapon", set.bNumFixedWeapon, {"wIdFixedWeapon"}},
+        {"bNumSprite", set.bNumSprite, {"wIdSprite"}},
+        {"bNumPallet", set.bNumPallet, {"wIdPallet"}},
+        {"bNumMotionPart", set.bNumMotionPart, {"wIdMotionPart", "dwAdrMotionPart"}},
+        {"bNumShadowEtc", set.bNumShadowEtc, {"wIdShadowEtc", "dwAdrShadowEtc"}},
+        {"bNumCutinScroll", set.bNumCutinScroll, {"wIdCutinScroll", "dwAdrCutinScroll"}},
     };
     for (const auto& entry : counted) {
-        if (!DefinesKey(text, entry.countKey))
+        if (!plainDefined(entry.countKey))
             return bracketed(entry.countKey);
     }
+    // A count beyond a list's capacity is reported on its own; only the entries the list holds
+    // are asked for here.
     for (const auto& entry : counted) {
         for (std::string_view list : entry.lists) {
-            for (std::size_t i = 0; i < std::min(entry.count, entry.capacity); ++i) {
-                if (!DefinesElement(text, list, i))
+            const std::vector<bool>& elements = arrayDefined(list);
+            for (std::size_t i = 0; i < std::min(entry.count, elements.size()); ++i) {
+                if (!elements[i])
                     return bracketed(arrayElementKey(list, i));
             }
         }

@@ -208,6 +208,29 @@ TEST(DefinitionTextTest, ParserSearchesForwardForKeysAndValues)
     EXPECT_EQ(later.wParam1, 3);
 }
 
+TEST(DefinitionTextTest, LongTextsWithFarKeysReadInOnePass)
+{
+    // Each line takes the key of a pair far ahead; the key and its bracket are found once. A parse
+    // that searched again from every line needed hours for texts of this size.
+    const std::size_t lines = 1'000'000;
+    std::string farKey;
+    for (std::size_t i = 0; i < lines; ++i)
+        farKey += "=7\r\n";
+    farKey += "[wSize]=4";
+    rom::BGMAP bgMap{1, 2, 3};
+    ParseDefinitionText(farKey, bgMapKeys(bgMap));
+    EXPECT_EQ(bgMap.wSize, 4);
+
+    // One "]" for a million opening brackets, and an element index a million digits long.
+    std::string farClose;
+    for (std::size_t i = 0; i < lines; ++i)
+        farClose += "[\r\n";
+    farClose += "]=1\r\n\r\n" + std::string(lines, '\n') + "[wIdSprite:" + std::string(lines, '0') + "3]=9";
+    UnitDataSet set;
+    ParseUnitAllText(farClose, set);
+    EXPECT_EQ(set.wIdSprite[3], 9);
+}
+
 TEST(DefinitionTextTest, NumbersReadAsTheToolsAlwaysReadThem)
 {
     EXPECT_EQ(ReadNumber("42"), 42);
