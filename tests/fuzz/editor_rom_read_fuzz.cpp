@@ -14,26 +14,16 @@
 #include "editor/routine_serializer.hpp"
 #include "editor/unit_reader.hpp"
 #include "rom/records.hpp"
+#include "tests/fuzz/fuzz_support.hpp"
 #include "tests/fuzz/image_patch.hpp"
 #include "tests/support/character_table_file.hpp"
 #include "tests/support/demo_scenario.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
 
 constexpr unsigned kBaseCheckInterval = 4096;
-
-// A broken property: says which one, for the crash report, and stops.
-void requireAt(bool condition, int line)
-{
-    if (condition)
-        return;
-    std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-    std::abort();
-}
-#define require(condition) requireAt((condition), __LINE__)
 
 struct Fixture {
     synthetic::DemoScenario scenario = synthetic::makeDemoScenarioB();

@@ -16,6 +16,7 @@
 #include "rom/gba_address.hpp"
 #include "rom/resource_kind.hpp"
 #include "shell/files.hpp"
+#include "tests/fuzz/fuzz_support.hpp"
 #include "tests/support/demo_scenario.hpp"
 
 #include <unistd.h>
@@ -190,25 +191,7 @@ Fixture& fixture()
     return built;
 }
 
-class Input {
-public:
-    Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    bool empty() const { return position_ >= size_; }
-    std::uint8_t byte() { return empty() ? 0 : data_[position_++]; }
-    std::uint16_t u16() { return static_cast<std::uint16_t>(byte() | byte() << 8); }
-    Bytes bytes(std::size_t count)
-    {
-        count = std::min(count, size_ - std::min(position_, size_));
-        Bytes out(data_ + position_, data_ + position_ + count);
-        position_ += count;
-        return out;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t position_ = 0;
-};
+using fuzz_support::Input;
 
 // Damages the files the input names; returns the names touched.
 std::set<std::string> damage(Input& input)

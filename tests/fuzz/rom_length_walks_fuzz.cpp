@@ -14,26 +14,16 @@
 #include "rom/gba_address.hpp"
 #include "rom/length_walks.hpp"
 #include "rom/routines.hpp"
+#include "tests/fuzz/fuzz_support.hpp"
 #include "tests/fuzz/image_patch.hpp"
 #include "transplant/routine_blocks.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
 
 // Offsets run a little past the buffer's end, where every walk must refuse.
 constexpr std::uint32_t kPastEnd = 8;
-
-// A broken property: says which one, for the crash report, and stops.
-void requireAt(bool condition, int line)
-{
-    if (condition)
-        return;
-    std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-    std::abort();
-}
-#define require(condition) requireAt((condition), __LINE__)
 
 bool inside(rom::ByteSpan buffer, std::uint64_t offset, std::uint64_t length)
 {

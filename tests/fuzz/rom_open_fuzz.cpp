@@ -18,6 +18,7 @@
 #include "rom/unit_resources.hpp"
 #include "shell/text_encoding.hpp"
 #include "tests/doubles/scripted_shell.hpp"
+#include "tests/fuzz/fuzz_support.hpp"
 #include "tests/fuzz/image_patch.hpp"
 #include "tests/support/character_table_file.hpp"
 #include "tests/support/demo_scenario.hpp"
@@ -30,7 +31,6 @@
 #include "transplant/unit_texts.hpp"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <set>
@@ -63,16 +63,6 @@ Fixture& fixture()
     static Fixture instance;
     return instance;
 }
-
-// A broken property: says which one, for the crash report, and stops.
-void requireAt(bool condition, int line)
-{
-    if (condition)
-        return;
-    std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-    std::abort();
-}
-#define require(condition) requireAt((condition), __LINE__)
 
 transplant::SelectionFlags flagsFrom(std::uint8_t seed)
 {

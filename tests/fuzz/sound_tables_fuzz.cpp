@@ -10,6 +10,7 @@
 #include "sound/instruments.hpp"
 #include "sound/sample_export.hpp"
 #include "sound/wave.hpp"
+#include "tests/fuzz/fuzz_support.hpp"
 #include "tests/sound/sound_rom_builder.hpp"
 
 #include <cstdlib>
@@ -43,18 +44,7 @@ Bytes& image()
     return built;
 }
 
-class Input {
-public:
-    Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    bool empty() const { return position_ >= size_; }
-    std::uint8_t byte() { return empty() ? 0 : data_[position_++]; }
-    std::uint16_t u16() { return static_cast<std::uint16_t>(byte() | byte() << 8); }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t position_ = 0;
-};
+using fuzz_support::Input;
 
 void patch(std::vector<Undo>& undo, std::size_t offset, const Bytes& bytes)
 {

@@ -17,6 +17,7 @@
 #include "rom/resource_kind.hpp"
 #include "rom/unit_resources.hpp"
 #include "tests/doubles/scripted_shell.hpp"
+#include "tests/fuzz/fuzz_support.hpp"
 #include "tests/fuzz/image_patch.hpp"
 #include "tests/support/demo_scenario.hpp"
 #include "transplant/extension_info.hpp"
@@ -28,7 +29,6 @@
 #include "transplant/unit_file_set.hpp"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -46,16 +46,6 @@ constexpr std::uint16_t kSourceUnit = 0x2A;
 constexpr unsigned kBaseCheckInterval = 64;
 constexpr std::size_t kLargestAppend = 512;
 constexpr std::size_t kSlotChoices = 4;
-
-// A broken property: says which one, for the crash report, and stops.
-void requireAt(bool condition, int line)
-{
-    if (condition)
-        return;
-    std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-    std::abort();
-}
-#define require(condition) requireAt((condition), __LINE__)
 
 template <class T>
 T valueOrAbort(rom::RomResult<T> result)
