@@ -1,5 +1,7 @@
 #include "rom/length_walks.hpp"
 
+#include "shell/number_text.hpp"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -10,6 +12,7 @@ namespace {
 // LZ77 (GBA BIOS format): a u32 header whose upper 24 bits are the decompressed size, then groups
 // of one flag byte and eight items.
 constexpr std::size_t kLz77HeaderSize = 4;
+constexpr std::uint8_t kLz77Type = 0x10;
 constexpr int kLz77ItemsPerFlag = 8;
 constexpr unsigned kLz77MinimumMatch = 3;
 
@@ -31,8 +34,8 @@ constexpr std::uint8_t kKeyRegisterMask = 0x1F;
 // first byte the walk could not read.
 class BlockReader {
 public:
-    BlockReader(ByteSpan image, std::uint32_t start, const char* what)
-        : image_(image), start_(start), what_(what)
+    BlockReader(ByteSpan image, std::uint32_t start, const char* what, DataSource source)
+        : image_(image), start_(start), what_(what), source_(source)
     {
     }
 
@@ -43,13 +46,13 @@ public:
 
     RomError failureAt(std::size_t position) const
     {
-        return outOfImage(what_, static_cast<std::uint64_t>(start_) + position, 1);
+        return outOfImage(what_, static_cast<std::uint64_t>(start_) + position, 1, source_);
     }
 
     RomResult<std::size_t> wholeBlock(std::size_t length) const
     {
         if (!fits(image_.size(), start_, length))
-            return std::unexpected(outOfImage(what_, start_, length));
+            return std::unexpected(outOfImage(what_, start_, length, source_));
         return length;
     }
 
@@ -57,6 +60,7 @@ private:
     ByteSpan image_;
     std::uint32_t start_;
     const char* what_;
+    DataSource source_;
 };
 
 // Operand bytes that follow a part command with flags `g` and a non-zero duration.
@@ -85,16 +89,26 @@ std::size_t operandBytes(std::uint8_t g)
     return skip;
 }
 
-}  // namespace
-
-RomResult<std::size_t> measureLz77Block(ByteSpan image, std::uint32_t offset)
+std::string hexByte(std::uint32_t value)
 {
+    return shell::paddedHexText(value, 2);
+}
+
+// The LZ77 length walk. A strict walk also refuses what the game could not decode: another type
+// than 0x10, and a back-reference to before the start of the output.
+RomResult<std::size_t> walkLz77(ByteSpan image, std::uint32_t offset, DataSource source,
+                                bool strict)
+{
+    constexpr const char* kWhat = "LZ77データ";
     const std::optional<std::uint32_t> header = readU32(image, offset);
     if (!header)
-        return std::unexpected(outOfImage("LZ77データ", offset, kLz77HeaderSize));
+        return std::unexpected(outOfImage(kWhat, offset, kLz77HeaderSize, source));
+    if (strict && (*header & 0xFF) != kLz77Type)
+        return std::unexpected(RomError{std::string(kWhat) + " の種類が 0x" +
+                                        hexByte(*header & 0xFF) + " です (0x10 のはずです)"});
     const std::uint32_t decompressedSize = *header >> 8;
 
-    const BlockReader reader(image, offset, "LZ77データ");
+    const BlockReader reader(image, offset, kWhat, source);
     std::size_t position = kLz77HeaderSize;
     std::uint32_t decoded = 0;
     do {
@@ -105,8 +119,16 @@ RomResult<std::size_t> measureLz77Block(ByteSpan image, std::uint32_t offset)
         for (int bit = kLz77ItemsPerFlag - 1; bit >= 0; --bit) {
             if (*flags & (1u << bit)) {
                 const std::optional<std::uint8_t> first = reader.byte(position);
-                if (!first)
-                    return std::unexpected(reader.failureAt(position));
+                const std::optional<std::uint8_t> second = reader.byte(position + 1);
+                if (!first || (strict && !second))
+                    return std::unexpected(reader.failureAt(first ? position + 1 : position));
+                if (strict) {
+                    const unsigned distance = ((*first & 0x0Fu) << 8 | *second) + 1;
+                    if (distance > decoded)
+                        return std::unexpected(RomError{
+                            std::string(kWhat) + " の参照が復元前のデータを指しています (オフセット 0x" +
+                            shell::hexText(static_cast<std::uint64_t>(offset) + position) + ")"});
+                }
                 decoded += (*first >> 4) + kLz77MinimumMatch;
                 position += 2;
             } else {
@@ -118,9 +140,22 @@ RomResult<std::size_t> measureLz77Block(ByteSpan image, std::uint32_t offset)
     return reader.wholeBlock(position);
 }
 
-RomResult<std::size_t> measurePartStream(ByteSpan image, std::uint32_t offset, std::uint16_t limit)
+}  // namespace
+
+RomResult<std::size_t> measureLz77Block(ByteSpan image, std::uint32_t offset, DataSource source)
 {
-    const BlockReader reader(image, offset, "パートデータ");
+    return walkLz77(image, offset, source, false);
+}
+
+RomResult<std::size_t> checkLz77File(ByteSpan file)
+{
+    return walkLz77(file, 0, DataSource::File, true);
+}
+
+RomResult<std::size_t> measurePartStream(ByteSpan image, std::uint32_t offset, std::uint16_t limit,
+                                         DataSource source)
+{
+    const BlockReader reader(image, offset, "パートデータ", source);
     std::size_t p = 0;
     std::uint16_t total = 0;
     std::uint8_t repeatCount = 0;
@@ -180,9 +215,9 @@ RomResult<std::size_t> measurePartStream(ByteSpan image, std::uint32_t offset, s
 }
 
 RomResult<std::size_t> measureKeyBlock(ByteSpan image, std::uint32_t offset,
-                                       std::uint16_t totalFrames)
+                                       std::uint16_t totalFrames, DataSource source)
 {
-    const BlockReader reader(image, offset, "キーデータ");
+    const BlockReader reader(image, offset, "キーデータ", source);
     // The game keeps a 16-bit position; a block can only exceed 64 KiB in damaged data, and
     // measuring it in full keeps such a block from being cut short when it is copied.
     std::size_t p = 0;

@@ -4,10 +4,12 @@
 
 namespace rom {
 
-RomError outOfImage(std::string_view what, std::uint64_t offset, std::uint64_t length)
+RomError outOfImage(std::string_view what, std::uint64_t offset, std::uint64_t length,
+                    DataSource source)
 {
     std::string message(what);
-    message += " はROMの範囲外です (オフセット 0x";
+    message += source == DataSource::Rom ? " はROMの範囲外です" : " はファイルの範囲外です";
+    message += " (オフセット 0x";
     message += shell::hexText(offset);
     message += ", 長さ 0x";
     message += shell::hexText(length);

@@ -16,8 +16,13 @@ struct RomError {
 template <class T>
 using RomResult = std::expected<T, RomError>;
 
-// "<what> はROMの範囲外です (オフセット 0x..., 長さ 0x...)"
-RomError outOfImage(std::string_view what, std::uint64_t offset, std::uint64_t length);
+// What a reader walks: the ROM image, or a file that holds one piece of data (a sprite file of a
+// file set, a routine file of a unit folder), whose offsets are offsets in that file.
+enum class DataSource { Rom, File };
+
+// "<what> はROMの範囲外です (オフセット 0x..., 長さ 0x...)", or "はファイルの範囲外です" for a file.
+RomError outOfImage(std::string_view what, std::uint64_t offset, std::uint64_t length,
+                    DataSource source = DataSource::Rom);
 
 // The same error with "<context>: " in front, so the user learns which item held the bad data.
 RomError withContext(RomError error, std::string_view context);

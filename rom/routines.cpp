@@ -10,21 +10,22 @@ namespace rom {
 namespace {
 
 template <class Header>
-RomResult<Header> readHeader(ByteSpan image, std::uint32_t offset, const char* what)
+RomResult<Header> readHeader(ByteSpan image, std::uint32_t offset, const char* what,
+                             DataSource source)
 {
     if (!fits(image.size(), offset, Header::kSize))
-        return std::unexpected(outOfImage(what, offset, Header::kSize));
+        return std::unexpected(outOfImage(what, offset, Header::kSize, source));
     return parseRecord<Header>(image.subspan(offset));
 }
 
 // The range `count` x `entrySize` bytes at the target of `gbaPointer`. An empty range is not
 // followed, so a routine without entries may hold any pointer there.
 RomResult<ByteRange> pointedRange(ByteSpan image, std::uint32_t gbaPointer, std::size_t count,
-                                  std::size_t entrySize, const char* what)
+                                  std::size_t entrySize, const char* what, DataSource source)
 {
     const ByteRange range{romOffsetOf(gbaPointer), count * entrySize};
     if (range.length != 0 && !fits(image.size(), range.offset, range.length))
-        return std::unexpected(outOfImage(what, range.offset, range.length));
+        return std::unexpected(outOfImage(what, range.offset, range.length, source));
     return range;
 }
 
@@ -35,16 +36,16 @@ std::string partName(const char* kind, std::size_t index)
 
 }  // namespace
 
-RomResult<MotionPartLayout> readMotionPart(ByteSpan image, std::uint32_t offset)
+RomResult<MotionPartLayout> readMotionPart(ByteSpan image, std::uint32_t offset, DataSource source)
 {
     MotionPartLayout layout;
-    auto header = readHeader<MotionPartHeader>(image, offset, "MotionPartヘッダ");
+    auto header = readHeader<MotionPartHeader>(image, offset, "MotionPartヘッダ", source);
     if (!header)
         return std::unexpected(header.error());
     layout.header = *header;
 
     auto table = pointedRange(image, header->dwPartTable, header->bNumPart, kMotionPartEntrySize,
-                              "MotionPartのパートテーブル");
+                              "MotionPartのパートテーブル", source);
     if (!table)
         return std::unexpected(table.error());
     layout.partTable = *table;
@@ -53,7 +54,7 @@ RomResult<MotionPartLayout> readMotionPart(ByteSpan image, std::uint32_t offset)
         const std::uint32_t streamPointer =
             loadU32(image, table->offset + i * kMotionPartEntrySize);
         const std::uint32_t streamOffset = romOffsetOf(streamPointer);
-        auto length = measurePartStream(image, streamOffset, header->wTotalFrame);
+        auto length = measurePartStream(image, streamOffset, header->wTotalFrame, source);
         if (!length)
             return std::unexpected(withContext(length.error(), partName("パート", i)));
         layout.parts.push_back({streamOffset, *length});
@@ -61,7 +62,7 @@ RomResult<MotionPartLayout> readMotionPart(ByteSpan image, std::uint32_t offset)
 
     if (header->dwKeyBlock != 0) {
         const std::uint32_t keyOffset = romOffsetOf(header->dwKeyBlock);
-        auto length = measureKeyBlock(image, keyOffset, header->wTotalFrame);
+        auto length = measureKeyBlock(image, keyOffset, header->wTotalFrame, source);
         if (!length)
             return std::unexpected(length.error());
         layout.keyBlock = {keyOffset, *length};
@@ -69,24 +70,24 @@ RomResult<MotionPartLayout> readMotionPart(ByteSpan image, std::uint32_t offset)
     return layout;
 }
 
-RomResult<ShadowEtcLayout> readShadowEtc(ByteSpan image, std::uint32_t offset)
+RomResult<ShadowEtcLayout> readShadowEtc(ByteSpan image, std::uint32_t offset, DataSource source)
 {
     ShadowEtcLayout layout;
-    auto header = readHeader<ShadowEtcHeader>(image, offset, "ShadowEtcヘッダ");
+    auto header = readHeader<ShadowEtcHeader>(image, offset, "ShadowEtcヘッダ", source);
     if (!header)
         return std::unexpected(header.error());
     layout.header = *header;
 
     const auto streamCount = static_cast<std::size_t>(std::popcount(header->wMask));
     auto list = pointedRange(image, header->dwStreamList, streamCount,
-                             kShadowEtcListEntrySize, "ShadowEtcのリスト");
+                             kShadowEtcListEntrySize, "ShadowEtcのリスト", source);
     if (!list)
         return std::unexpected(list.error());
     layout.streamList = *list;
 
     for (std::size_t i = 0; i < streamCount; ++i) {
         const std::uint32_t streamOffset = romOffsetOf(loadU32(image, list->offset + i * kShadowEtcListEntrySize));
-        auto length = measurePartStream(image, streamOffset, kShadowEtcFrameLimit);
+        auto length = measurePartStream(image, streamOffset, kShadowEtcFrameLimit, source);
         if (!length)
             return std::unexpected(withContext(length.error(), partName("ストリーム", i)));
         layout.streams.push_back({streamOffset, *length});
@@ -94,16 +95,16 @@ RomResult<ShadowEtcLayout> readShadowEtc(ByteSpan image, std::uint32_t offset)
     return layout;
 }
 
-RomResult<CutinScrollLayout> readCutinScroll(ByteSpan image, std::uint32_t offset)
+RomResult<CutinScrollLayout> readCutinScroll(ByteSpan image, std::uint32_t offset, DataSource source)
 {
     CutinScrollLayout layout;
-    auto header = readHeader<CutinScrollHeader>(image, offset, "CutinScrollヘッダ");
+    auto header = readHeader<CutinScrollHeader>(image, offset, "CutinScrollヘッダ", source);
     if (!header)
         return std::unexpected(header.error());
     layout.header = *header;
 
     auto commands = pointedRange(image, header->dwCommands, header->wNumCommand,
-                                 kCutinScrollCommandSize, "CutinScrollのコマンド");
+                                 kCutinScrollCommandSize, "CutinScrollのコマンド", source);
     if (!commands)
         return std::unexpected(commands.error());
     layout.commands = *commands;

@@ -120,8 +120,12 @@ struct CutinScrollLayout {
 };
 
 // Each reader measures the routine whose header lies at `offset`; every range lies in the image.
-RomResult<MotionPartLayout> readMotionPart(ByteSpan image, std::uint32_t offset);
-RomResult<ShadowEtcLayout> readShadowEtc(ByteSpan image, std::uint32_t offset);
-RomResult<CutinScrollLayout> readCutinScroll(ByteSpan image, std::uint32_t offset);
+// `source` words the errors: a routine block or routine file is walked as a file.
+RomResult<MotionPartLayout> readMotionPart(ByteSpan image, std::uint32_t offset,
+                                           DataSource source = DataSource::Rom);
+RomResult<ShadowEtcLayout> readShadowEtc(ByteSpan image, std::uint32_t offset,
+                                         DataSource source = DataSource::Rom);
+RomResult<CutinScrollLayout> readCutinScroll(ByteSpan image, std::uint32_t offset,
+                                             DataSource source = DataSource::Rom);
 
 }  // namespace rom

@@ -68,4 +68,40 @@ std::string withLineFeeds(std::string_view text)
     return result;
 }
 
+std::string pathText(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error) && !error)
+        return true;
+    const std::filesystem::path realA = std::filesystem::weakly_canonical(std::filesystem::absolute(a, error), error);
+    if (error)
+        return false;
+    const std::filesystem::path realB = std::filesystem::weakly_canonical(std::filesystem::absolute(b, error), error);
+    return !error && realA == realB;
+}
+
+std::optional<std::string> outputCollision(std::span<const NamedPath> outputs,
+                                           std::span<const NamedPath> inputs)
+{
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (sameFile(outputs[i].path, outputs[j].path))
+                return std::string(outputs[j].name) + " and " + std::string(outputs[i].name) +
+                       " name the same file: " + pathText(outputs[i].path);
+        }
+        for (const NamedPath& input : inputs) {
+            if (sameFile(outputs[i].path, input.path))
+                return std::string(outputs[i].name) + " names the input " + std::string(input.name) +
+                       ": " + pathText(outputs[i].path);
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace shell

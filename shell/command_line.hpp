@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <expected>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
@@ -44,5 +45,24 @@ inline constexpr int kExitUsage = 2;
 
 // Text printed on stdout: CR LF line ends become LF.
 std::string withLineFeeds(std::string_view text);
+
+// A path as the command line prints it: UTF-8 on every system.
+std::string pathText(const std::filesystem::path& path);
+
+// True when `a` and `b` name one file, whether it exists or not: the same real path (links and
+// "." or ".." resolved), or one existing file under two names (a hard link).
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// A path given on the command line with the option (or argument name) that gave it.
+struct NamedPath {
+    std::string_view name;
+    std::filesystem::path path;
+};
+
+// The usage problem when two of `outputs` name the same file, or one of them names one of
+// `inputs`; nothing when every output has a file of its own. Checked before anything is read, so
+// that no output ever replaces another output or an input.
+std::optional<std::string> outputCollision(std::span<const NamedPath> outputs,
+                                           std::span<const NamedPath> inputs);
 
 }  // namespace shell

@@ -71,4 +71,16 @@ std::optional<std::filesystem::path> CommandLineShell::askSavePath(std::string_v
     return takeFront(savePaths_);
 }
 
+void CommandLineShell::fileFailure(const std::filesystem::path& path)
+{
+    errors_ << kFileOpenFailed << ": " << pathText(path) << '\n';
+    errors_.flush();
+}
+
+void CommandLineShell::detail(std::string_view text)
+{
+    errors_ << withLineFeeds(text) << '\n';
+    errors_.flush();
+}
+
 }  // namespace shell

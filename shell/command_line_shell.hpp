@@ -1,6 +1,6 @@
 #pragma once
 // The Shell of the command line: messages go to stderr as "CAPTION: TEXT" (or "TEXT" without a
-// caption), questions are answered with OK or Yes unless told otherwise, and the paths that a window
+// caption), a file failure names the file, details follow on lines of their own, questions are answered with OK or Yes unless told otherwise, and the paths that a window
 // would ask for come from the command's arguments, queued before the command runs.
 
 #include "shell/shell.hpp"
@@ -26,6 +26,9 @@ public:
                                                      std::string_view title) override;
     std::optional<std::filesystem::path> askSavePath(std::string_view filter,
                                                      std::string_view title) override;
+    // "ファイルオープンに失敗: PATH".
+    void fileFailure(const std::filesystem::path& path) override;
+    void detail(std::string_view text) override;
 
 private:
     std::ostream& errors_;

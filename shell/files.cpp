@@ -39,14 +39,26 @@ std::optional<Bytes> readFileBytes(const std::filesystem::path& path, std::size_
     return bytes;
 }
 
+// A name may hold at most this many bytes on the file systems the tools run on.
+constexpr std::size_t kMaxNameBytes = 255;
+constexpr std::string_view kTemporaryMark = ".tmp";
+
+// A fresh name beside `path`: the target's name, cut short where the whole would not fit a name,
+// then ".tmp" and a random number, so that a target of any legal length gets a temporary file.
 std::filesystem::path temporarySibling(const std::filesystem::path& path)
 {
     // One generator per thread, seeded once: a fresh random_device per file costs more than the
     // write of a small file.
     thread_local std::mt19937_64 random{std::random_device{}()};
-    std::string name = path.filename().string();
-    name += ".tmp";
-    name += std::to_string(random());
+    std::string suffix(kTemporaryMark);
+    suffix += std::to_string(random());
+    const std::u8string target = path.filename().u8string();
+    std::size_t kept = std::min(target.size(), kMaxNameBytes - suffix.size());
+    // Never cut a UTF-8 character in two.
+    while (kept > 0 && kept < target.size() && (target[kept] & 0xC0) == 0x80)
+        --kept;
+    std::u8string name = target.substr(0, kept);
+    name.append(suffix.begin(), suffix.end());
     return path.parent_path() / name;
 }
 
@@ -156,7 +168,9 @@ void rollBack(std::vector<StagedFile>& staged)
     }
 }
 
-bool writeFilesAtomically(std::span<const FileToWrite> files, Durability durability)
+// Nothing when every file was written; otherwise the path of the file that could not be.
+std::optional<std::filesystem::path> writeFilesAtomically(std::span<const FileToWrite> files,
+                                                          Durability durability)
 {
     std::vector<StagedFile> staged;
     staged.reserve(files.size());
@@ -165,7 +179,7 @@ bool writeFilesAtomically(std::span<const FileToWrite> files, Durability durabil
             file.path.empty() ? std::nullopt : writeTemporary(file.path, file.bytes, durability);
         if (!temporary) {
             rollBack(staged);
-            return false;
+            return file.path;
         }
         staged.push_back({file.path, std::move(*temporary), std::nullopt, false});
     }
@@ -173,12 +187,12 @@ bool writeFilesAtomically(std::span<const FileToWrite> files, Durability durabil
         std::error_code error;
         if (!keepPrevious(file)) {
             rollBack(staged);
-            return false;
+            return file.target;
         }
         std::filesystem::rename(file.temporary, file.target, error);
         if (error) {
             rollBack(staged);
-            return false;
+            return file.target;
         }
         file.placed = true;
     }
@@ -187,14 +201,43 @@ bool writeFilesAtomically(std::span<const FileToWrite> files, Durability durabil
         if (file.previous)
             std::filesystem::remove(*file.previous, error);
     }
-    return true;
+    return std::nullopt;
+}
+
+void removeCreatedFolders(const std::vector<std::filesystem::path>& created)
+{
+    std::error_code error;
+    for (const std::filesystem::path& folder : created)
+        std::filesystem::remove(folder, error);  // only an empty folder goes
+}
+
+// Creates `folder` and the folders above it that are missing; gives the ones it created, the
+// deepest first, or nothing when it could not.
+std::optional<std::vector<std::filesystem::path>> createFolder(const std::filesystem::path& folder)
+{
+    std::vector<std::filesystem::path> created;
+    std::error_code error;
+    for (std::filesystem::path missing = folder; !missing.empty();
+         missing = missing.parent_path()) {
+        if (std::filesystem::exists(std::filesystem::symlink_status(missing, error)))
+            break;
+        created.push_back(missing);
+        if (missing == missing.parent_path())
+            break;
+    }
+    std::filesystem::create_directories(folder, error);
+    if (error || !std::filesystem::is_directory(folder, error)) {
+        removeCreatedFolders(created);
+        return std::nullopt;
+    }
+    return created;
 }
 
 }  // namespace
 
-void showFileFailure(Shell& shell)
+void showFileFailure(Shell& shell, const std::filesystem::path& path)
 {
-    shell.message(kFileOpenFailed, std::string(), Buttons::Ok, Icon::Warning);
+    shell.fileFailure(path);
 }
 
 std::optional<Bytes> readWholeFile(Shell& shell, const std::filesystem::path& path,
@@ -202,7 +245,7 @@ std::optional<Bytes> readWholeFile(Shell& shell, const std::filesystem::path& pa
 {
     std::optional<Bytes> bytes = readFileBytes(path, room);
     if (!bytes)
-        showFileFailure(shell);
+        showFileFailure(shell, path);
     return bytes;
 }
 
@@ -210,7 +253,7 @@ bool writeWholeFile(Shell& shell, const std::filesystem::path& path, ByteSpan by
                     Durability durability)
 {
     if (path.empty() || !writeFileBytesAtomically(path, bytes, durability)) {
-        showFileFailure(shell);
+        showFileFailure(shell, path);
         return false;
     }
     return true;
@@ -218,8 +261,24 @@ bool writeWholeFile(Shell& shell, const std::filesystem::path& path, ByteSpan by
 
 bool writeWholeFiles(Shell& shell, std::span<const FileToWrite> files, Durability durability)
 {
-    if (!writeFilesAtomically(files, durability)) {
-        showFileFailure(shell);
+    if (const std::optional<std::filesystem::path> failed = writeFilesAtomically(files, durability)) {
+        showFileFailure(shell, *failed);
+        return false;
+    }
+    return true;
+}
+
+bool writeFolderFiles(Shell& shell, const std::filesystem::path& folder,
+                      std::span<const FileToWrite> files, Durability durability)
+{
+    const std::optional<std::vector<std::filesystem::path>> created = createFolder(folder);
+    if (!created) {
+        showFileFailure(shell, folder);
+        return false;
+    }
+    if (const std::optional<std::filesystem::path> failed = writeFilesAtomically(files, durability)) {
+        removeCreatedFolders(*created);
+        showFileFailure(shell, *failed);
         return false;
     }
     return true;

@@ -13,8 +13,6 @@
 
 namespace shell {
 
-// Shown, with a warning icon and an empty caption, for every file that cannot be read or written.
-inline constexpr std::string_view kFileOpenFailed = "ファイルオープンに失敗";
 inline constexpr std::string_view kOpenDialogTitle = "ファイルを開く";
 inline constexpr std::string_view kSaveDialogTitle = "ファイルの保存";
 
@@ -55,6 +53,14 @@ struct FileToWrite {
 bool writeWholeFiles(Shell& shell, std::span<const FileToWrite> files,
                      Durability durability = Durability::SyncToDisk);
 
+// A folder of files that belong together (an extracted unit, a unit folder, exported samples),
+// written all or nothing as writeWholeFiles does: `folder` is created first when it is missing, and
+// removed again, with every folder created for it, when the files cannot all be written. Files
+// already in the folder that are not among `files` stay as they are.
+bool writeFolderFiles(Shell& shell, const std::filesystem::path& folder,
+                      std::span<const FileToWrite> files,
+                      Durability durability = Durability::Replace);
+
 std::optional<OpenedFile> openAndReadFile(Shell& shell, std::string_view filter,
                                           std::size_t room = 0);
 std::optional<std::filesystem::path> askOpenPath(Shell& shell, std::string_view filter);
@@ -63,6 +69,6 @@ bool saveWithDialog(Shell& shell, std::string_view filter, ByteSpan bytes);
 Answer showMessage(Shell& shell, std::string_view text, const Caption& caption = std::nullopt,
                    Buttons buttons = Buttons::Ok, Icon icon = Icon::None);
 
-void showFileFailure(Shell& shell);
+void showFileFailure(Shell& shell, const std::filesystem::path& path);
 
 }  // namespace shell

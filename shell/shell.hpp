@@ -18,6 +18,9 @@ enum class Answer { Ok, Cancel, Yes, No };
 // deliberately empty title bar (the file failure message uses one).
 using Caption = std::optional<std::string>;
 
+// Shown for every file that cannot be read or written.
+inline constexpr std::string_view kFileOpenFailed = "ファイルオープンに失敗";
+
 class Shell {
 public:
     virtual ~Shell() = default;
@@ -31,6 +34,15 @@ public:
                                                              std::string_view title) = 0;
     virtual std::optional<std::filesystem::path> askSavePath(std::string_view filter,
                                                              std::string_view title) = 0;
+
+    // A file that could not be read or written. The windows show the one file failure message
+    // (kFileOpenFailed, warning icon, empty caption); the command line also names the file.
+    virtual void fileFailure(const std::filesystem::path& path);
+
+    // Detail that only the command line prints, after the message it explains: the windows keep
+    // their exact texts, a script's user learns what exactly fell short.
+    virtual void detail(std::string_view /*text*/) {}
 };
+
 
 }  // namespace shell

@@ -64,7 +64,7 @@ ExportSummary exportSamples(shell::Shell& shell, const InstrumentTable& table, L
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
-        shell::showFileFailure(shell);
+        shell::showFileFailure(shell, folder);
         summary.failed = true;
         return summary;
     }

@@ -32,7 +32,7 @@ std::optional<ExtractionResult> KeldraSession::ExtractUnit(const SelectionFlags&
     std::error_code error;
     std::filesystem::create_directories(result.folder, error);
     if (error) {
-        shell::showFileFailure(shell_);
+        shell::showFileFailure(shell_, result.folder);
         shell::showMessage(shell_, messages::kFileNotWritten);
         return std::nullopt;
     }

@@ -43,6 +43,17 @@ std::optional<std::filesystem::path> ScriptedShell::askSavePath(std::string_view
     return takeFront(savePaths).value_or(std::nullopt);
 }
 
+void ScriptedShell::fileFailure(const std::filesystem::path& path)
+{
+    failedFiles.push_back(path);
+    Shell::fileFailure(path);
+}
+
+void ScriptedShell::detail(std::string_view text)
+{
+    details.emplace_back(text);
+}
+
 std::vector<std::string> ScriptedShell::texts() const
 {
     std::vector<std::string> result;

@@ -31,6 +31,9 @@ public:
     std::vector<std::string> openDialogTitles;
     std::vector<std::string> saveDialogTitles;
     std::vector<std::string> dialogFilters;
+    // The files of every file failure, and every detail for the command line, in order.
+    std::vector<std::filesystem::path> failedFiles;
+    std::vector<std::string> details;
 
     shell::Answer message(std::string_view text, const shell::Caption& caption,
                           shell::Buttons buttons, shell::Icon icon) override;
@@ -38,6 +41,9 @@ public:
                                                      std::string_view title) override;
     std::optional<std::filesystem::path> askSavePath(std::string_view filter,
                                                      std::string_view title) override;
+    // Recorded, then shown as the windows show it.
+    void fileFailure(const std::filesystem::path& path) override;
+    void detail(std::string_view text) override;
 
     // The texts of all messages shown so far.
     std::vector<std::string> texts() const;

@@ -89,7 +89,7 @@ TEST_F(MorvaneCliTest, SaveAndSummaryOfTheFolderAgree)
     std::filesystem::remove(folder / "sprite1.dat");
     const CommandRun incomplete = run({"summary", folder.string(), "--table", table});
     EXPECT_EQ(incomplete.status, 1);
-    EXPECT_EQ(incomplete.err, "ファイルオープンに失敗\n");
+    EXPECT_EQ(incomplete.err, "ファイルオープンに失敗: " + (folder / "sprite1.dat").string() + "\n");
 }
 
 TEST_F(MorvaneCliTest, PortWritesTheChangedImageOrNothing)
@@ -128,10 +128,10 @@ TEST_F(MorvaneCliTest, WrongUsageExitsTwoAndBadInputOne)
     EXPECT_EQ(run({"summary", rom, "150", "--table", table}).status, 1);
     const CommandRun missing = run({"units", (scratch.path() / "none.gba").string(), "--table", table});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "ファイルオープンに失敗\nエラー: エラー\n");
+    EXPECT_EQ(missing.err, "ファイルオープンに失敗: " + (scratch.path() / "none.gba").string() + "\nエラー: エラー\n");
     const CommandRun noTable = run({"summary", rom, "0", "--table", (scratch.path() / "no.txt").string()});
     EXPECT_EQ(noTable.status, 0);
-    EXPECT_EQ(noTable.err, "ファイルオープンに失敗\n");
+    EXPECT_EQ(noTable.err, "ファイルオープンに失敗: " + (scratch.path() / "no.txt").string() + "\n");
     EXPECT_TRUE(noTable.out.starts_with("\nbNumUnit:1\n"));
 }
 

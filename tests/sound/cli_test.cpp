@@ -150,7 +150,7 @@ TEST_F(SonnaryCliTest, RefusalsAndWrongUsage)
 
     const Outcome missing = run({"instruments", (folder_ / "missing.gba").string()});
     EXPECT_EQ(missing.status, shell::kExitFailed);
-    EXPECT_EQ(missing.err, "ファイルオープンに失敗\n");
+    EXPECT_EQ(missing.err, "ファイルオープンに失敗: " + (folder_ / "missing.gba").string() + "\n");
 
     EXPECT_EQ(run({"notes", rom()}).status, shell::kExitUsage);
     EXPECT_EQ(run({"notes", rom(), "x1"}).status, shell::kExitUsage);

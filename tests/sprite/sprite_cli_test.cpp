@@ -120,7 +120,7 @@ TEST_F(SpriteCliTest, RenderRefusesWhatItCannotDrawAndWritesNothing)
 
     const CommandRun missing = vistrel({"render", folder.path("none.dat").string(), "-o", out});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "ファイルオープンに失敗\n");
+    EXPECT_EQ(missing.err, "ファイルオープンに失敗: " + folder.path("none.dat").string() + "\n");
 
     EXPECT_TRUE(png.canvases.empty());
     EXPECT_FALSE(std::filesystem::exists(out));
@@ -174,7 +174,7 @@ TEST_F(SpriteCliTest, ConvertRefusalsExitOneWithTheTestsMessage)
     const CommandRun unwritable = tessivo({"convert", folder.write("ok.bmp", sprite_test::bitmapFile({})).string(),
                                            "--palette", folder.path("no/such/p.dat").string()});
     EXPECT_EQ(unwritable.status, 1);
-    EXPECT_EQ(unwritable.err, "ファイルオープンに失敗\nパレットの作成: キャンセルされました\n");
+    EXPECT_EQ(unwritable.err, "ファイルオープンに失敗: " + folder.path("no/such/p.dat").string() + "\nパレットの作成: キャンセルされました\n");
 }
 
 TEST_F(SpriteCliTest, ConvertWritesBothFilesOrNeither)
@@ -186,7 +186,7 @@ TEST_F(SpriteCliTest, ConvertWritesBothFilesOrNeither)
     std::filesystem::create_directory(folder.path("folder.dat"));
     const CommandRun run = tessivo({"convert", in, "--sprite", spriteOut, "--palette", folder.path("folder.dat").string()});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "ファイルオープンに失敗\nスプライトの作成: キャンセルされました\nパレットの作成: キャンセルされました\n");
+    EXPECT_EQ(run.err, "ファイルオープンに失敗: " + folder.path("folder.dat").string() + "\nスプライトの作成: キャンセルされました\nパレットの作成: キャンセルされました\n");
     EXPECT_EQ(folder.read("earlier.dat"), earlier);
     EXPECT_TRUE(std::filesystem::is_directory(folder.path("folder.dat")));
 }

@@ -91,7 +91,7 @@ TEST_F(KeldraCliTest, RefusalsExitOneWithTheWindowsMessageOnStderr)
 
     const CommandRun missing = run({"units", (folder.path() / "none.gba").string(), "--table", table});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "ファイルオープンに失敗\n");
+    EXPECT_EQ(missing.err, "ファイルオープンに失敗: " + (folder.path() / "none.gba").string() + "\n");
 
     const CommandRun outOfRange = run({"show", rom, "150", "--table", table});
     EXPECT_EQ(outOfRange.status, 1);
@@ -102,7 +102,7 @@ TEST_F(KeldraCliTest, AMissingTableIsReportedAndNamesDecodeToNothing)
 {
     const CommandRun result = run({"units", rom, "--table", (folder.path() / "none.txt").string()});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.err, "ファイルオープンに失敗\n");
+    EXPECT_EQ(result.err, "ファイルオープンに失敗: " + (folder.path() / "none.txt").string() + "\n");
     EXPECT_EQ(result.out.substr(0, 5), "000: ");
     EXPECT_EQ(result.out.substr(5, 1), "\n");
 }
