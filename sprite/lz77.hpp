@@ -26,6 +26,9 @@ struct Lz77Decoding {
 // output copies zeros: no read or write leaves its buffer.
 Lz77Decoding lz77Decode(ByteSpan buffer, std::size_t offset);
 
+// The 4-byte header: type 0x10 and the 24-bit declared size.
+void appendLz77Header(Bytes& stream, std::uint32_t declaredSize);
+
 // A stream of literal items only: the header with `declaredSize` (at most 24 bits), then for every
 // eight source bytes a zero flag byte and those bytes. A last group of fewer than eight bytes is
 // completed with zero bytes, so every group is whole. Its length is 4 + 9 x ceil(size / 8).

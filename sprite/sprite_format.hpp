@@ -19,6 +19,8 @@ inline constexpr std::uint32_t kLz77DecodableSizeMask = 0x7FFF;
 inline constexpr int kLz77MinimumMatch = 3;
 inline constexpr int kLz77MaximumMatch = 18;
 inline constexpr int kLz77MaximumDistance = 4096;
+inline constexpr int kLz77LengthShift = 4;
+inline constexpr std::uint8_t kLz77DistanceHighMask = 0x0F;
 // Video memory is written 16 bits at a time, so a stream decoded straight into it must not copy
 // from the byte just written.
 inline constexpr int kLz77VramMinimumDistance = 2;

@@ -1,0 +1,270 @@
+// The exact compressor: the smallest LZ77 stream of a source, found by a shortest-path parse over
+// the longest match at every position.
+
+#include "sprite/lz77.hpp"
+
+#include "sprite/sprite_format.hpp"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+#include <vector>
+
+namespace sprite {
+
+namespace {
+
+constexpr int kLiteralBits = 9;
+constexpr int kReferenceBits = 17;
+constexpr std::int32_t kNoPosition = -1;
+constexpr int kRootBits = 16;
+constexpr std::size_t kRootCount = std::size_t{1} << kRootBits;
+constexpr std::uint32_t kHashMultiplier = 2654435761u;  // Knuth's multiplicative hash
+
+struct Match {
+    std::uint8_t length = 0;  // below the minimum: no match
+    std::uint16_t distance = 0;
+};
+
+// Every position whose 18 bytes lie inside the source, in binary search trees ordered by those
+// bytes, one tree per hash of the first three bytes. A tree is kept in recency order (each node newer than its
+// children), so a walk stops at the first node out of the window: all beneath it are older. A
+// search passes the nearest smaller and greater keys, and one of those shares the longest prefix
+// with the key searched for, so the longest match it reports is exact.
+class MatchTree {
+public:
+    explicit MatchTree(ByteSpan source)
+        : padded_(source.size() + kComparePadding, 0), children_(2 * source.size(), kNoPosition),
+          roots_(kRootCount, kNoPosition)
+    {
+        std::copy(source.begin(), source.end(), padded_.begin());
+        bytes_ = padded_.data();
+    }
+
+    // The longest match for `position` among the positions inserted so far.
+    Match longest(std::size_t position) const
+    {
+        const std::uint8_t* current = bytes_ + position;
+        Match best;
+        std::size_t smallerCommon = 0;
+        std::size_t greaterCommon = 0;
+        for (std::int32_t node = roots_[rootOf(position)]; node != kNoPosition;) {
+            const std::size_t distance = position - static_cast<std::size_t>(node);
+            if (distance > static_cast<std::size_t>(kLz77MaximumDistance))
+                break;
+            const std::uint8_t* candidate = bytes_ + node;
+            const std::size_t length = commonLength(candidate, current, std::min(smallerCommon, greaterCommon));
+            if (length > best.length)
+                best = {static_cast<std::uint8_t>(length), static_cast<std::uint16_t>(distance)};
+            if (length == std::size_t{kLz77MaximumMatch})
+                break;
+            if (candidate[length] < current[length]) {
+                smallerCommon = length;
+                node = greater(node);
+            } else {
+                greaterCommon = length;
+                node = smaller(node);
+            }
+        }
+        if (best.length < kLz77MinimumMatch)
+            return {};
+        return best;
+    }
+
+    // Makes `position` the root of its tree, splitting the old tree along the search path into the
+    // keys smaller and greater than its own. An older node with the same 18 bytes is dropped: the
+    // new one is nearer to every later position.
+    void insert(std::size_t position)
+    {
+        const std::uint8_t* current = bytes_ + position;
+        std::int32_t& root = roots_[rootOf(position)];
+        std::int32_t node = root;
+        root = static_cast<std::int32_t>(position);
+        std::int32_t* smallerLink = &smaller(position);
+        std::int32_t* greaterLink = &greater(position);
+        std::size_t smallerCommon = 0;
+        std::size_t greaterCommon = 0;
+        for (;;) {
+            if (node == kNoPosition ||
+                position - static_cast<std::size_t>(node) > static_cast<std::size_t>(kLz77MaximumDistance)) {
+                *smallerLink = kNoPosition;
+                *greaterLink = kNoPosition;
+                return;
+            }
+            const std::uint8_t* candidate = bytes_ + node;
+            const std::size_t length = commonLength(candidate, current, std::min(smallerCommon, greaterCommon));
+            if (length == std::size_t{kLz77MaximumMatch}) {
+                *smallerLink = smaller(node);
+                *greaterLink = greater(node);
+                return;
+            }
+            if (candidate[length] < current[length]) {
+                *smallerLink = node;
+                smallerLink = &greater(node);
+                node = *smallerLink;
+                smallerCommon = length;
+            } else {
+                *greaterLink = node;
+                greaterLink = &smaller(node);
+                node = *greaterLink;
+                greaterCommon = length;
+            }
+        }
+    }
+
+private:
+    // Bytes past the source read as zero, so comparisons may load whole words near its end.
+    static constexpr std::size_t kComparePadding = 32;
+
+    // How many of the first 18 bytes agree, known to agree up to `from`; compared a word at a time.
+    static std::size_t commonLength(const std::uint8_t* a, const std::uint8_t* b, std::size_t from)
+    {
+        for (std::size_t length = from; length < std::size_t{kLz77MaximumMatch}; length += sizeof(std::uint64_t)) {
+            std::uint64_t wordA;
+            std::uint64_t wordB;
+            std::memcpy(&wordA, a + length, sizeof wordA);
+            std::memcpy(&wordB, b + length, sizeof wordB);
+            if (const std::uint64_t differ = wordA ^ wordB; differ != 0) {
+                // The first byte in memory is the word's lowest on a little-endian machine.
+                const int bits = std::endian::native == std::endian::little ? std::countr_zero(differ)
+                                                                            : std::countl_zero(differ);
+                return std::min<std::size_t>(length + static_cast<std::size_t>(bits) / 8, kLz77MaximumMatch);
+            }
+        }
+        return kLz77MaximumMatch;
+    }
+
+    template <class Index>
+    std::int32_t& smaller(Index node) { return children_[2 * static_cast<std::size_t>(node)]; }
+    template <class Index>
+    std::int32_t& greater(Index node) { return children_[2 * static_cast<std::size_t>(node) + 1]; }
+    template <class Index>
+    std::int32_t smaller(Index node) const { return children_[2 * static_cast<std::size_t>(node)]; }
+    template <class Index>
+    std::int32_t greater(Index node) const { return children_[2 * static_cast<std::size_t>(node) + 1]; }
+
+    // A match is at least three bytes long, so only keys that share their first three bytes need
+    // to meet in one tree; hashing those three keeps the trees small.
+    std::size_t rootOf(std::size_t position) const
+    {
+        const std::uint32_t key = static_cast<std::uint32_t>(bytes_[position]) << 16 |
+                                  static_cast<std::uint32_t>(bytes_[position + 1]) << 8 | bytes_[position + 2];
+        return (key * kHashMultiplier) >> (32 - kRootBits);
+    }
+
+    std::vector<std::uint8_t> padded_;
+    const std::uint8_t* bytes_ = nullptr;
+    // The smaller and the greater child of every position, side by side.
+    std::vector<std::int32_t> children_;
+    std::vector<std::int32_t> roots_;
+};
+
+// The longest match at `position` by comparing every allowed distance; for the last positions,
+// whose bytes are too few for the tree's keys.
+Match longestByScan(ByteSpan source, std::size_t position, std::size_t minimumDistance)
+{
+    const std::size_t limit = std::min<std::size_t>(kLz77MaximumMatch, source.size() - position);
+    Match best;
+    const std::size_t farthest = std::min<std::size_t>(kLz77MaximumDistance, position);
+    for (std::size_t distance = minimumDistance; distance <= farthest; ++distance) {
+        std::size_t length = 0;
+        while (length < limit && source[position - distance + length] == source[position + length])
+            ++length;
+        if (length > best.length)
+            best = {static_cast<std::uint8_t>(length), static_cast<std::uint16_t>(distance)};
+    }
+    if (best.length < kLz77MinimumMatch)
+        return {};
+    return best;
+}
+
+// The longest match at every position. A position joins the tree only once it is at least the
+// minimum distance behind the position searched, so the tree never offers a distance not allowed.
+std::vector<Match> longestMatches(ByteSpan source, std::size_t minimumDistance)
+{
+    const std::size_t size = source.size();
+    std::vector<Match> matches(size);
+    const std::size_t keyed = size >= std::size_t{kLz77MaximumMatch} ? size - kLz77MaximumMatch + 1 : 0;
+    MatchTree tree(source);
+    for (std::size_t i = 0; i < size; ++i) {
+        if (i >= minimumDistance && i - minimumDistance < keyed)
+            tree.insert(i - minimumDistance);
+        matches[i] = i < keyed ? tree.longest(i) : longestByScan(source, i, minimumDistance);
+    }
+    return matches;
+}
+
+struct Step {
+    std::uint64_t bits = UINT64_MAX;
+    std::uint32_t items = 0;
+    std::uint8_t length = 0;  // of the item that ends here: 1 for a literal
+};
+
+bool better(std::uint64_t bits, std::uint32_t items, const Step& current)
+{
+    return bits < current.bits || (bits == current.bits && items < current.items);
+}
+
+}  // namespace
+
+Bytes lz77Compress(ByteSpan source, Lz77Target target)
+{
+    const std::size_t minimumDistance = target == Lz77Target::Vram ? kLz77VramMinimumDistance : 1;
+    const std::vector<Match> matches = longestMatches(source, minimumDistance);
+    const std::size_t size = source.size();
+
+    // Shortest path from position 0 to the end, every position a node.
+    std::vector<Step> steps(size + 1);
+    steps[0].bits = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        const Step from = steps[i];
+        if (better(from.bits + kLiteralBits, from.items + 1, steps[i + 1]))
+            steps[i + 1] = {from.bits + kLiteralBits, from.items + 1, 1};
+        for (std::size_t length = kLz77MinimumMatch; length <= matches[i].length; ++length) {
+            Step& to = steps[i + length];
+            if (better(from.bits + kReferenceBits, from.items + 1, to))
+                to = {from.bits + kReferenceBits, from.items + 1, static_cast<std::uint8_t>(length)};
+        }
+    }
+
+    // The chosen item lengths, back from the end.
+    std::vector<std::uint8_t> lengths;
+    lengths.reserve(steps[size].items);
+    for (std::size_t position = size; position > 0; position -= steps[position].length)
+        lengths.push_back(steps[position].length);
+    std::reverse(lengths.begin(), lengths.end());
+
+    Bytes stream;
+    stream.reserve(kLz77HeaderSize + size + size / kLz77ItemsPerGroup + kLz77ItemsPerGroup + 1);
+    appendLz77Header(stream, static_cast<std::uint32_t>(size));
+    std::size_t position = 0;
+    std::size_t flagIndex = 0;
+    const std::size_t items = lengths.size();
+    const std::size_t groups = std::max<std::size_t>(1, (items + kLz77ItemsPerGroup - 1) / kLz77ItemsPerGroup);
+    for (std::size_t item = 0; item < groups * kLz77ItemsPerGroup; ++item) {
+        const int slot = static_cast<int>(item % kLz77ItemsPerGroup);
+        if (slot == 0) {
+            flagIndex = stream.size();
+            stream.push_back(0);
+        }
+        if (item >= items) {
+            stream.push_back(0);  // completes the last group
+            continue;
+        }
+        const std::size_t length = lengths[item];
+        if (length == 1) {
+            stream.push_back(source[position]);
+        } else {
+            const std::size_t encodedDistance = matches[position].distance - 1u;
+            stream[flagIndex] = static_cast<std::uint8_t>(stream[flagIndex] | kLz77FirstItemFlag >> slot);
+            stream.push_back(static_cast<std::uint8_t>((length - kLz77MinimumMatch) << kLz77LengthShift |
+                                                       encodedDistance >> 8));
+            stream.push_back(static_cast<std::uint8_t>(encodedDistance));
+        }
+        position += length;
+    }
+    return stream;
+}
+
+}  // namespace sprite
