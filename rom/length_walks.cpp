@@ -132,6 +132,9 @@ RomResult<std::size_t> walkLz77(ByteSpan image, std::uint32_t offset, DataSource
                 decoded += (*first >> 4) + kLz77MinimumMatch;
                 position += 2;
             } else {
+                // A strict walk names the first missing byte, literal or not.
+                if (strict && !reader.byte(position))
+                    return std::unexpected(reader.failureAt(position));
                 decoded += 1;
                 position += 1;
             }

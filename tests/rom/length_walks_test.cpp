@@ -1,5 +1,6 @@
 #include "rom/length_walks.hpp"
 
+#include "tests/support/synthetic_lz77.hpp"
 #include "tests/support/walk_cases.hpp"
 
 #include <gtest/gtest.h>
@@ -92,6 +93,28 @@ TEST(LengthWalks, AStreamThatNeverReachesItsLimitEndsAtTheImageEnd)
     const auto length = measurePartStream(image, 0, 10);
     ASSERT_FALSE(length);
     EXPECT_NE(length.error().message.find("ROMの範囲外"), std::string::npos);
+}
+
+TEST(LengthWalks, ADataFileHoldsAStreamTheGameCanDecodeOrIsRefused)
+{
+    const synthetic::Bytes raw{1, 2, 3, 1, 2, 3, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+    synthetic::Bytes good = synthetic::compressLz77(raw);
+    const std::size_t length = good.size();
+    good.push_back(0x99);  // what follows the stream is never read
+    EXPECT_EQ(rom::checkLz77File(good), length);
+
+    const auto refusal = [](synthetic::Bytes bytes) {
+        const auto checked = rom::checkLz77File(bytes);
+        return checked ? std::string() : checked.error().message;
+    };
+    synthetic::Bytes wrongType = good;
+    wrongType[0] = 0x11;
+    EXPECT_EQ(refusal(wrongType), "LZ77データ の種類が 0x11 です (0x10 のはずです)");
+    // A first item that copies from before the output's start.
+    EXPECT_EQ(refusal({0x10, 0x08, 0x00, 0x00, 0x80, 0x50, 0x00}),
+              "LZ77データ の参照が復元前のデータを指しています (オフセット 0x5)");
+    EXPECT_EQ(refusal(synthetic::Bytes(good.begin(), good.begin() + 10)),
+              "LZ77データ はファイルの範囲外です (オフセット 0xA, 長さ 0x1)");
 }
 
 TEST(LengthWalks, AHugeLz77SizeRunsOutOfDataInsteadOfLooping)

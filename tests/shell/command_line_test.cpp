@@ -38,18 +38,35 @@ TEST(CommandLineShell, PrintsCaptionAndTextAndAnswersQuestionsYes)
     shell::CommandLineShell shell(errors);
     shell.message("拡張情報が読み込まれてません\r\n拡張情報を読み込んで下さい", std::nullopt,
                   shell::Buttons::Ok, shell::Icon::None);
-    shell.message("ファイルオープンに失敗", std::string(), shell::Buttons::Ok, shell::Icon::Warning);
+    shell.fileFailure(std::filesystem::path(u8"フォルダ/a.gba"));
+    shell.detail("スプライト: 必要 5, 空き 3");
     EXPECT_EQ(shell.message("終了します", std::string("確認"), shell::Buttons::YesNo,
                             shell::Icon::None),
               shell::Answer::Yes);
     EXPECT_EQ(errors.str(),
               "拡張情報が読み込まれてません\n拡張情報を読み込んで下さい\n"
-              "ファイルオープンに失敗\n"
+              "ファイルオープンに失敗: フォルダ/a.gba\n"
+              "スプライト: 必要 5, 空き 3\n"
               "確認: 終了します\n");
 
     shell.declineQuestions();
     EXPECT_EQ(shell.message("q", std::nullopt, shell::Buttons::OkCancel, shell::Icon::None),
               shell::Answer::Cancel);
+}
+
+TEST(CommandLine, OutputsNamingOneFileOrAnInputAreFound)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path();
+    const std::filesystem::path rom = folder / "rom.gba";
+    const shell::NamedPath inputs[] = {{"ROM", rom}};
+    const shell::NamedPath apart[] = {{"-o", folder / "out.gba"}, {"--save-ext-info", folder / "out.ExtInfo"}};
+    EXPECT_FALSE(shell::outputCollision(apart, inputs));
+    // The same file under another spelling of its path.
+    const shell::NamedPath same[] = {{"-o", folder / "x"}, {"--save-ext-info", folder / "sub" / ".." / "x"}};
+    EXPECT_EQ(shell::outputCollision(same, inputs),
+              "-o and --save-ext-info name the same file: " + (folder / "sub" / ".." / "x").string());
+    const shell::NamedPath ontoInput[] = {{"--save-ext-info", folder / "." / "rom.gba"}};
+    EXPECT_TRUE(shell::outputCollision(ontoInput, inputs));
 }
 
 TEST(CommandLineShell, DialogsTakeQueuedPathsThenCancel)

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 namespace {
 
@@ -89,6 +90,57 @@ TEST_F(FilesTest, AFailedWriteLeavesTheOldFileAndNoTemporary)
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
         ++entries;
     EXPECT_EQ(entries, 2u);  // keep.bin and dir.bin
+}
+
+TEST_F(FilesTest, NamesOfEveryLegalLengthAreWritten)
+{
+    // The temporary file beside the target must fit a name even when the target's name is as long
+    // as a name may be, in bytes of multi-byte characters too.
+    ScriptedShell shell;
+    const std::string ascii(255, 'a');
+    std::string japanese;
+    while (japanese.size() + 3 <= 254)
+        japanese += "ア";
+    japanese += "b";
+    for (const std::string& name : {ascii, japanese}) {
+        const fs::path path = folder / fs::path(std::u8string(name.begin(), name.end()));
+        ASSERT_TRUE(shell::writeWholeFile(shell, path, shell::Bytes{1, 2}));
+        const shell::Bytes again{3};
+        const shell::FileToWrite files[] = {{path, again}};
+        ASSERT_TRUE(shell::writeWholeFiles(shell, files));
+        EXPECT_EQ(shell::readWholeFile(shell, path), again);
+    }
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(FilesTest, AFolderOfFilesIsWrittenWholeOrLeavesNothingNew)
+{
+    ScriptedShell shell;
+    const fs::path set = folder / "new" / "set";
+    const shell::Bytes bytes{5};
+    std::vector<shell::FileToWrite> files{{set / "a.dat", bytes}, {set / "b.dat", bytes}};
+    ASSERT_TRUE(shell::writeFolderFiles(shell, set, files));
+    EXPECT_EQ(shell::readWholeFile(shell, set / "b.dat"), bytes);
+
+    // A file of the set that cannot be placed: the files already there stay as they were, a user's
+    // own file in the folder too, and the failure names the file.
+    ASSERT_TRUE(shell::writeWholeFile(shell, set / "mine.txt", shell::Bytes{7}));
+    fs::create_directory(set / "c.dat");
+    const shell::Bytes newer{8};
+    files.push_back({set / "c.dat", newer});
+    files[0].bytes = newer;
+    EXPECT_FALSE(shell::writeFolderFiles(shell, set, files));
+    EXPECT_EQ(shell.failedFiles, std::vector<fs::path>{set / "c.dat"});
+    EXPECT_EQ(shell::readWholeFile(shell, set / "a.dat"), bytes);
+    EXPECT_EQ(shell::readWholeFile(shell, set / "mine.txt"), shell::Bytes{7});
+
+    // A set that fails in a folder made for it leaves no folder behind.
+    ScriptedShell fresh;
+    const fs::path other = folder / "other" / "deeper";
+    const shell::FileToWrite blocked[] = {{other / "a.dat", bytes}, {set / "c.dat", bytes}};
+    EXPECT_FALSE(shell::writeFolderFiles(fresh, other, blocked));
+    EXPECT_FALSE(fs::exists(folder / "other"));
+    expectOneFileFailure(fresh);
 }
 
 TEST_F(FilesTest, DialogsUseTheirTitlesAndCancelSilently)
