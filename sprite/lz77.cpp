@@ -6,6 +6,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace sprite {
@@ -48,7 +49,9 @@ public:
 
     bool reachedSize() const { return written_ >= size_; }
     bool inputLeft() const { return position_ < input_.size(); }
-    bool starved() const { return starved_; }
+    bool starved() const { return starvedAt_.has_value(); }
+    // The declared bytes decoded from input that was there.
+    std::size_t produced() const { return starvedAt_.value_or(std::min(written_, size_)); }
 
 private:
     static std::size_t lengthOf(std::uint8_t first)
@@ -65,9 +68,10 @@ private:
         if (position_ < input_.size())
             return input_[position_++];
         ++position_;
-        // Only input that the declared size still needed makes the stream incomplete.
-        if (written_ < size_)
-            starved_ = true;
+        // Only input that the declared size still needed makes the stream incomplete; the item
+        // it belongs to starts at the write position, so nothing from there on came from input.
+        if (written_ < size_ && !starvedAt_)
+            starvedAt_ = written_;
         return 0;
     }
 
@@ -126,7 +130,7 @@ private:
     Bytes& output_;
     std::size_t size_;
     std::size_t written_ = 0;
-    bool starved_ = false;
+    std::optional<std::size_t> starvedAt_;
 };
 
 std::uint8_t byteOrZero(ByteSpan buffer, std::size_t offset, std::size_t index)
@@ -162,10 +166,12 @@ Lz77Decoding lz77Decode(ByteSpan buffer, std::size_t offset)
         decoder.group();
         // Past the input every item is a zero literal, and the output is zero already.
         if (!decoder.reachedSize() && !decoder.inputLeft()) {
+            result.produced = decoder.produced();
             result.complete = false;
             return result;
         }
     } while (!decoder.reachedSize());
+    result.produced = decoder.produced();
     result.complete = headerInside && !decoder.starved();
     return result;
 }

@@ -15,7 +15,11 @@ using shell::ByteSpan;
 struct Lz77Decoding {
     // The declared size's bytes; what the stream did not reach stays zero.
     Bytes bytes;
-    // Every byte the stream needed to produce the declared size lay inside the buffer.
+    // How many of them, from the start, the input really produced: the buffer ended (a cut file,
+    // or a stream running off the image) before the rest was read.
+    std::size_t produced = 0;
+    // The header and every byte the stream needed to produce the declared size lay inside the
+    // buffer.
     bool complete = true;
 };
 

@@ -3,7 +3,6 @@
 #include "shell/file_filter.hpp"
 #include "shell/files.hpp"
 #include "sprite/data_files.hpp"
-#include "sprite/lz77.hpp"
 
 namespace sprite {
 namespace {
@@ -100,7 +99,7 @@ SpriteFileLoad VistrelSession::loadSpriteFile()
         return SpriteFileLoad::Unreadable;
     if (bytes->empty() || bytes->front() != kLz77Type)
         return SpriteFileLoad::NotSpriteData;
-    showDecoded(canvasHeightOfStream(*bytes, 0), lz77Decode(*bytes, 0).bytes);
+    showDecoded(canvasHeightOfStream(*bytes, 0), lz77Decode(*bytes, 0));
     return SpriteFileLoad::Shown;
 }
 
@@ -116,29 +115,24 @@ bool VistrelSession::loadPaletteFile()
 
 void VistrelSession::showRomStream()
 {
-    // An address or a stream outside the image shows nothing, and says why.
-    std::string_view refusal;
-    Lz77Decoding decoded;
+    // An address outside the image shows nothing, and says why. A stream that runs off the image
+    // shows what the image holds of it, as a cut sprite file does.
     if (!fitsIn(rom_.size(), spriteAddress_, kLz77HeaderSize)) {
-        refusal = kSpriteAddressOutsideRom;
-    } else {
-        decoded = lz77Decode(rom_, spriteAddress_);
-        if (!decoded.complete)
-            refusal = kSpriteRunsPastRom;
-    }
-    if (!refusal.empty()) {
         canvas_.reset();
-        shell_.message(refusal, std::string(kErrorCaption), shell::Buttons::Ok, shell::Icon::Warning);
+        shortfall_ = {};
+        shell_.message(kSpriteAddressOutsideRom, std::string(kErrorCaption), shell::Buttons::Ok,
+                       shell::Icon::Warning);
         return;
     }
-    showDecoded(canvasHeightOfStream(rom_, spriteAddress_), decoded.bytes);
+    showDecoded(canvasHeightOfStream(rom_, spriteAddress_), lz77Decode(rom_, spriteAddress_));
 }
 
-void VistrelSession::showDecoded(int height, shell::ByteSpan sheetBytes)
+void VistrelSession::showDecoded(int height, const Lz77Decoding& decoded)
 {
     if (!paletteSet_)
         palette_ = randomPalette(random_);
-    canvas_ = drawSheet(height, sheetBytes, palette_);
+    canvas_ = drawSheet(height, decoded.bytes, palette_);
+    shortfall_ = {decoded.bytes.size(), decoded.bytes.size() - decoded.produced};
 }
 
 }  // namespace sprite

@@ -5,6 +5,7 @@
 
 #include "shell/bytes.hpp"
 #include "shell/shell.hpp"
+#include "sprite/lz77.hpp"
 #include "sprite/sheet.hpp"
 
 #include <cstdint>
@@ -18,8 +19,14 @@ namespace sprite {
 // Shown, captioned "エラー", when a ROM address leaves nothing to show.
 inline constexpr std::string_view kErrorCaption = "エラー";
 inline constexpr std::string_view kSpriteAddressOutsideRom = "スプライトのアドレスがROMの範囲外です";
-inline constexpr std::string_view kSpriteRunsPastRom = "スプライトのデータがROMの終わりを越えています";
 inline constexpr std::string_view kPaletteAddressOutsideRom = "パレットのアドレスがROMの範囲外です";
+
+// Of the sheet on the canvas: the bytes its stream declares, and how many of them, at the end, the
+// input did not hold (a cut file, or a stream that runs off the image). Those are drawn as index 0.
+struct SheetShortfall {
+    std::size_t declared = 0;
+    std::size_t missing = 0;
+};
 
 enum class SpriteFileLoad { Shown, Unreadable, NotSpriteData };
 
@@ -50,6 +57,7 @@ public:
     void reloadFiles();
 
     const std::optional<SheetCanvas>& canvas() const { return canvas_; }
+    const SheetShortfall& shortfall() const { return shortfall_; }
     const std::filesystem::path& spritePath() const { return spritePath_; }
     const std::filesystem::path& palettePath() const { return palettePath_; }
     const std::filesystem::path& romPath() const { return romPath_; }
@@ -64,7 +72,7 @@ private:
     bool loadPaletteFile();
     void showRomStream();
     // Replaces the canvas with the decoded sheet, in new random colours while no palette is set.
-    void showDecoded(int height, shell::ByteSpan sheetBytes);
+    void showDecoded(int height, const Lz77Decoding& decoded);
 
     shell::Shell& shell_;
     std::filesystem::path spritePath_;
@@ -77,6 +85,7 @@ private:
     Palette palette_{};
     bool paletteSet_ = false;
     std::optional<SheetCanvas> canvas_;
+    SheetShortfall shortfall_;
     std::mt19937 random_;
 };
 

@@ -1,5 +1,6 @@
 // libFuzzer target: any buffer and offset decode without leaving a buffer, the declared size is
-// honoured, the canvas takes every decoded byte, and any input compresses and decodes back.
+// honoured and what the input produced of it is counted, the canvas takes every decoded byte, and
+// any input compresses and decodes back.
 
 #include "sprite/lz77.hpp"
 #include "sprite/sheet.hpp"
@@ -19,6 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const shell::ByteSpan buffer(data + 1, size - 1);
 
     const sprite::Lz77Decoding decoded = sprite::lz77Decode(buffer, offset);
+    if (decoded.produced > decoded.bytes.size() || (decoded.complete && decoded.produced != decoded.bytes.size()))
+        std::abort();
     const int height = sprite::canvasHeightOfStream(buffer, offset);
     if (decoded.bytes.size() * 2 > static_cast<std::size_t>(height) * sprite::kSheetWidth)
         std::abort();
@@ -32,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const sprite::Lz77Target target : {sprite::Lz77Target::Vram, sprite::Lz77Target::Wram}) {
         const shell::Bytes stream = sprite::lz77Compress(buffer, target);
         const sprite::Lz77Decoding back = sprite::lz77Decode(stream, 0);
-        if (!back.complete || !std::equal(back.bytes.begin(), back.bytes.end(), buffer.begin(), buffer.end()))
+        if (!back.complete || back.produced != buffer.size() || !std::equal(back.bytes.begin(), back.bytes.end(), buffer.begin(), buffer.end()))
             std::abort();
     }
     return 0;

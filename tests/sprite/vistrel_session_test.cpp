@@ -42,12 +42,14 @@ protected:
     std::filesystem::path sprite = folder.write("sprite.dat", spriteStream(0x2000));
     std::filesystem::path palette = folder.write("palette.dat", paletteBytes());
 
-    // An image with the sheet at 0x100 and the palette at 0x40.
+    // An image with the sheet at 0x100, the palette at 0x40, and at 0x2F00 a sheet that runs off
+    // the image's end: 28 of its groups are inside.
     std::filesystem::path romImage()
     {
         ByteVector rom(0x3000, 0xEE);
         const ByteVector stream = spriteStream(0x800);
         std::copy(stream.begin(), stream.end(), rom.begin() + 0x100);
+        std::copy_n(stream.begin(), 0x100, rom.begin() + 0x2F00);
         const ByteVector colours = paletteBytes();
         std::copy(colours.begin(), colours.end(), rom.begin() + 0x40);
         return folder.write("game.gba", rom);
@@ -98,24 +100,31 @@ TEST_F(VistrelSessionTest, PaletteBeforeAnySpriteLoadsWithoutAFailure)
     EXPECT_TRUE(shell.messages.empty());
 }
 
-TEST_F(VistrelSessionTest, AddressesOutsideTheImageShowNothingAndSayWhy)
+TEST_F(VistrelSessionTest, AddressesOutsideTheImageShowNothingAndStreamsRunningOffItWhatItHolds)
 {
     ASSERT_TRUE(session.openRomFile(romImage()));
     session.setSpriteAddress(0x100);
     ASSERT_TRUE(session.canvas());
+    EXPECT_EQ(session.shortfall().missing, 0u);
 
     session.setSpriteAddress(0x2FFE);
     EXPECT_FALSE(session.canvas());
     session.setSpriteAddress(0x100);
     EXPECT_FALSE(session.setPaletteAddress(0x2FF0));
     ASSERT_TRUE(session.canvas());
-    // A header near the end that declares more than the image holds.
-    session.setSpriteAddress(0x2F00);
-    EXPECT_FALSE(session.canvas());
     EXPECT_EQ(shell.texts(), (std::vector<std::string>{"スプライトのアドレスがROMの範囲外です",
-                                                       "パレットのアドレスがROMの範囲外です",
-                                                       "スプライトのデータがROMの終わりを越えています"}));
+                                                       "パレットのアドレスがROMの範囲外です"}));
     EXPECT_EQ(shell.messages.front().caption, "エラー");
+
+    // A stream that runs off the end shows what the image holds of it, as a cut file does.
+    shell.messages.clear();
+    session.setSpriteAddress(0x2F00);
+    ASSERT_TRUE(session.canvas());
+    EXPECT_EQ(session.canvas()->height, 16);
+    EXPECT_EQ(session.shortfall().declared, 0x800u);
+    EXPECT_EQ(session.shortfall().missing, 0x800u - 28 * 8);
+    EXPECT_EQ(session.canvas()->indices[sprite::sheetBytePosition(28 * 8 - 1).y * 256 + sprite::sheetBytePosition(28 * 8 - 1).x + 1], 0xD);
+    EXPECT_TRUE(shell.messages.empty());
 }
 
 TEST_F(VistrelSessionTest, CancellingTheRomDialogLeavesNoImage)
