@@ -8,7 +8,6 @@
 namespace sprite {
 namespace {
 
-constexpr std::size_t kSheetBytesPerRow = kSheetWidth / 2;
 constexpr std::uint32_t kOpaque = 0xFF000000;
 
 // Little-endian fields of the headers; bytes past the end of the file read as zero.
@@ -128,11 +127,27 @@ std::string bitmapSizeText(const Bitmap& bitmap)
 
 Bytes spriteFileOf(const Bitmap& bitmap, SpriteEncoding encoding)
 {
-    const std::size_t sheetBytes = static_cast<std::size_t>(bitmap.height()) * kSheetBytesPerRow;
+    const std::size_t tileRows = (static_cast<std::size_t>(bitmap.height()) + kTileSize - 1) / kTileSize;
+    const std::size_t sheetBytes = tileRows * kTileRowBytes;
     const Bytes sheet = packSheet(bitmap.topDownPixels, bitmap.height(), sheetBytes);
     if (encoding == SpriteEncoding::Compressed)
         return lz77Compress(sheet, Lz77Target::Vram);
     return lz77EncodeLiterals(sheet, static_cast<std::uint32_t>(sheetBytes));
+}
+
+WideIndexPixels wideIndexPixels(const Bitmap& bitmap)
+{
+    std::array<std::size_t, kColourTableEntries> counts{};
+    for (const std::uint8_t index : bitmap.topDownPixels)
+        ++counts[index];
+    WideIndexPixels wide;
+    for (std::size_t index = kPixelMask + 1; index < counts.size(); ++index) {
+        if (counts[index] == 0)
+            continue;
+        wide.count += counts[index];
+        wide.indexes.push_back(static_cast<std::uint8_t>(index));
+    }
+    return wide;
 }
 
 Bytes paletteFileOf(const Bitmap& bitmap)

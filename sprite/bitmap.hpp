@@ -30,8 +30,9 @@ inline constexpr std::string_view kBadColourCount = "使用パレット数が不
 inline constexpr std::string_view kTopDownBitmap = "トップダウン形式のビットマップには対応していません";
 inline constexpr std::string_view kBadHeight = "画像の高さが不正です";
 
-// The tallest bitmap whose sheet size (128 bytes a row) fits the stream header's 24 bits.
-inline constexpr std::int32_t kTallestBitmap = 131070;
+// The tallest bitmap whose sheet of whole tile rows fits the stream header's 24-bit size.
+inline constexpr std::int32_t kTallestBitmap =
+    static_cast<std::int32_t>(kLz77LargestDeclaredSize / kTileRowBytes) * kTileSize;
 
 struct BitmapFileHeader {
     std::uint16_t bfType = 0;
@@ -82,8 +83,18 @@ std::string bitmapSizeText(const Bitmap& bitmap);
 // about one ninth larger than the sheet), or as small as the format allows.
 enum class SpriteEncoding { Literals, Compressed };
 
-// The sprite data file: the sheet of 128 bytes a row in tile order, as an LZ77 stream.
+// The sprite data file: the sheet in tile order, as an LZ77 stream. It holds whole tile rows, so
+// that a height that is not a multiple of 8 keeps its last rows; the rows below the bitmap are
+// index 0.
 Bytes spriteFileOf(const Bitmap& bitmap, SpriteEncoding encoding = SpriteEncoding::Literals);
+
+// The pixels whose colour index does not fit the sheet's four bits, and those indexes in
+// ascending order. The sprite file keeps only their low four bits.
+struct WideIndexPixels {
+    std::size_t count = 0;
+    std::vector<std::uint8_t> indexes;
+};
+WideIndexPixels wideIndexPixels(const Bitmap& bitmap);
 
 // The palette file: colour-table entries 0 to 15 as BGR555, 32 bytes.
 Bytes paletteFileOf(const Bitmap& bitmap);

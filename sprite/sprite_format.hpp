@@ -13,6 +13,7 @@ inline constexpr std::uint8_t kLz77Type = 0x10;
 inline constexpr std::size_t kLz77HeaderSize = 4;
 inline constexpr int kLz77ItemsPerGroup = 8;
 inline constexpr std::uint8_t kLz77FirstItemFlag = 0x80;
+inline constexpr std::uint32_t kLz77LargestDeclaredSize = 0xFFFFFF;
 // The viewer's decoder takes the size from header bytes 1-2 only, without bit 15.
 inline constexpr std::uint32_t kLz77DecodableSizeMask = 0x7FFF;
 // A back-reference: length in the high nibble of its first byte, distance in the remaining 12 bits.

@@ -57,23 +57,35 @@ bool TessivoSession::makeSpriteAndPaletteFiles(SpriteEncoding encoding)
     const std::optional<std::filesystem::path> palettePath =
         spritePath ? shell_.askSavePath(saveFilter(kPaletteSaveFilterName), shell::kSaveDialogTitle)
                    : std::nullopt;
-    bool saved = false;
-    if (spritePath && palettePath) {
-        const shell::Bytes sprite = spriteFileOf(*bitmap_, encoding);
-        const shell::Bytes palette = paletteFileOf(*bitmap_);
-        const shell::FileToWrite files[] = {{*spritePath, sprite}, {*palettePath, palette}};
-        saved = shell::writeWholeFiles(shell_, files);
+    if (!spritePath || !palettePath) {
+        report(false, kSpriteReportCaption);
+        report(false, kPaletteReportCaption);
+        return false;
     }
-    report(saved, kSpriteReportCaption);
-    report(saved, kPaletteReportCaption);
-    return saved;
+    const shell::Bytes sprite = spriteFileOf(*bitmap_, encoding);
+    const shell::Bytes palette = paletteFileOf(*bitmap_);
+    const shell::FileToWrite files[] = {{*spritePath, sprite}, {*palettePath, palette}};
+    // A failed write has said so, naming the file; it was no cancel.
+    if (!shell::writeWholeFiles(shell_, files))
+        return false;
+    report(true, kSpriteReportCaption);
+    report(true, kPaletteReportCaption);
+    return true;
 }
 
 bool TessivoSession::save(shell::ByteSpan bytes, std::string_view filterName, std::string_view caption)
 {
-    const bool saved = shell::saveWithDialog(shell_, saveFilter(filterName), bytes);
-    report(saved, caption);
-    return saved;
+    const std::optional<std::filesystem::path> path =
+        shell_.askSavePath(saveFilter(filterName), shell::kSaveDialogTitle);
+    if (!path) {
+        report(false, caption);
+        return false;
+    }
+    // A failed write has said so, naming the file; it was no cancel.
+    if (!shell::writeWholeFile(shell_, *path, bytes))
+        return false;
+    report(true, caption);
+    return true;
 }
 
 void TessivoSession::report(bool saved, std::string_view caption)

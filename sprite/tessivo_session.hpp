@@ -24,7 +24,8 @@ public:
     // "Bmp読込": asks for a bitmap and tests it. A refused, unreadable or cancelled load keeps the
     // current bitmap whole. Returns whether a new bitmap was loaded.
     bool loadBitmap();
-    // "Sprite作成" and "Pallet作成": save through the dialog and report. Return whether saved.
+    // "Sprite作成" and "Pallet作成": save through the dialog and report the save, or the cancel.
+    // A file that cannot be written shows the file failure alone. Return whether saved.
     bool makeSpriteFile(SpriteEncoding encoding = SpriteEncoding::Literals);
     bool makePaletteFile();
     // Both files at once (the command line's convert with both outputs): asks for both paths, then

@@ -135,28 +135,33 @@ TEST(SpriteFile, SixtyFourRowsGiveTheLiteralStreamOfTheirSheet)
 
 TEST(SpriteFile, RoundTripsThroughTheDecoderAndKeepsOnlyTheLowNibble)
 {
-    BitmapPlan plan;
-    plan.height = 40;
-    plan.topDownPixels.resize(256 * 40);
-    for (std::size_t i = 0; i < plan.topDownPixels.size(); ++i)
-        plan.topDownPixels[i] = static_cast<std::uint8_t>(i * 37 + i / 256);
-    plan.topDownPixels[0] = 0x1F;
-    const auto bitmap = parse(bitmapFile(plan));
-    ASSERT_TRUE(bitmap);
-    for (const sprite::SpriteEncoding encoding : {sprite::SpriteEncoding::Literals, sprite::SpriteEncoding::Compressed}) {
-        const shell::Bytes file = sprite::spriteFileOf(*bitmap, encoding);
-        const sprite::Lz77Decoding decoded = sprite::lz77Decode(file, 0);
-        EXPECT_TRUE(decoded.complete);
-        const sprite::SheetCanvas canvas =
-            sprite::drawSheet(sprite::canvasHeightOfStream(file, 0), decoded.bytes, sprite::Palette{});
-        ASSERT_EQ(canvas.height, 40);
-        EXPECT_EQ(canvas.indices[0], 0x0F);
+    // 36 rows end inside a tile row: the file holds it whole, rows 36 to 39 as index 0.
+    for (const int height : {40, 36}) {
+        BitmapPlan plan;
+        plan.height = height;
+        plan.topDownPixels.resize(256 * static_cast<std::size_t>(height));
         for (std::size_t i = 0; i < plan.topDownPixels.size(); ++i)
-            ASSERT_EQ(canvas.indices[i], plan.topDownPixels[i] & 0x0F) << i;
+            plan.topDownPixels[i] = static_cast<std::uint8_t>(i * 37 + i / 256);
+        plan.topDownPixels[0] = 0x1F;
+        const auto bitmap = parse(bitmapFile(plan));
+        ASSERT_TRUE(bitmap);
+        for (const sprite::SpriteEncoding encoding : {sprite::SpriteEncoding::Literals, sprite::SpriteEncoding::Compressed}) {
+            const shell::Bytes file = sprite::spriteFileOf(*bitmap, encoding);
+            const sprite::Lz77Decoding decoded = sprite::lz77Decode(file, 0);
+            EXPECT_TRUE(decoded.complete);
+            const sprite::SheetCanvas canvas =
+                sprite::drawSheet(sprite::canvasHeightOfStream(file, 0), decoded.bytes, sprite::Palette{});
+            ASSERT_EQ(canvas.height, 40);  // whole tile rows
+            EXPECT_EQ(canvas.indices[0], 0x0F);
+            for (std::size_t i = 0; i < canvas.indices.size(); ++i) {
+                const int expected = i < plan.topDownPixels.size() ? plan.topDownPixels[i] & 0x0F : 0;
+                ASSERT_EQ(canvas.indices[i], expected) << height << " rows, pixel " << i;
+            }
+        }
     }
 }
 
-TEST(SpriteFile, TwoRowsGiveTwoHundredNinetyTwoBytesWithNothingReadBelowThem)
+TEST(SpriteFile, TwoRowsGiveOneWholeTileRowWithNothingReadBelowThem)
 {
     BitmapPlan plan;
     plan.height = 2;
@@ -164,10 +169,11 @@ TEST(SpriteFile, TwoRowsGiveTwoHundredNinetyTwoBytesWithNothingReadBelowThem)
     const auto bitmap = parse(bitmapFile(plan));
     ASSERT_TRUE(bitmap);
     const shell::Bytes file = sprite::spriteFileOf(*bitmap);
-    ASSERT_EQ(file.size(), 292u);
-    EXPECT_EQ(ByteVector(file.begin(), file.begin() + 4), (ByteVector{0x10, 0x00, 0x01, 0x00}));
+    ASSERT_EQ(file.size(), 4u + 9 * 128);
+    EXPECT_EQ(ByteVector(file.begin(), file.begin() + 4), (ByteVector{0x10, 0x00, 0x04, 0x00}));
     // Tile rows 0-1 come from the bitmap, rows 2-7 of each tile lie below it and are index 0.
     const sprite::Lz77Decoding decoded = sprite::lz77Decode(file, 0);
+    ASSERT_EQ(decoded.bytes.size(), 1024u);
     for (std::size_t p = 0; p < decoded.bytes.size(); ++p)
         ASSERT_EQ(decoded.bytes[p], p % 32 < 8 ? 0xBB : 0x00) << p;
 }
@@ -238,13 +244,14 @@ TEST_F(TessivoSessionTest, ReportsEverySaveAndEveryCancel)
     shell.savePaths.push_back(folder.path("missing/folder/s.dat"));
     EXPECT_FALSE(session.makeSpriteFile());
 
-    ASSERT_EQ(shell.messages.size(), 4u);
+    // A failed write is no cancel: the file failure alone says it.
+    ASSERT_EQ(shell.messages.size(), 3u);
     EXPECT_EQ(shell.messages[0].text, "ファイルの保存に成功しました");
     EXPECT_EQ(shell.messages[0].caption, "パレットの作成");
     EXPECT_EQ(shell.messages[1].text, "キャンセルされました");
     EXPECT_EQ(shell.messages[1].caption, "スプライトの作成");
     EXPECT_EQ(shell.messages[2].text, "ファイルオープンに失敗");
-    EXPECT_EQ(shell.messages[3].text, "キャンセルされました");
+    EXPECT_EQ(shell.failedFiles, std::vector<std::filesystem::path>{folder.path("missing/folder/s.dat")});
     EXPECT_EQ(folder.read("p.dat").size(), 32u);
 }
 
