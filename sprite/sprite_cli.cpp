@@ -8,6 +8,8 @@
 
 #include <charconv>
 #include <expected>
+#include <string>
+#include <vector>
 
 namespace sprite {
 namespace {
@@ -25,6 +27,40 @@ constexpr std::string_view kTessivoUsage =
     "usage: Tessivo\n"
     "       Tessivo convert IN.bmp [--sprite OUT.dat] [--palette OUT.dat] [--compress]\n";
 
+// Said when the drawn sheet lacks bytes its stream declares: they are drawn as index 0.
+std::string shortfallWarning(const SheetShortfall& shortfall)
+{
+    return "スプライトのデータが途中で終わっています: " + std::to_string(shortfall.declared) +
+           " バイトのうち " + std::to_string(shortfall.missing) + " バイトが足りません";
+}
+
+// "16-31, 40": the indexes in ascending order, runs of neighbours joined.
+std::string indexRangesText(const std::vector<std::uint8_t>& indexes)
+{
+    std::string text;
+    for (std::size_t first = 0; first < indexes.size();) {
+        std::size_t last = first;
+        while (last + 1 < indexes.size() && indexes[last + 1] == indexes[last] + 1)
+            ++last;
+        if (!text.empty())
+            text += ", ";
+        text += std::to_string(indexes[first]);
+        if (last != first) {
+            text += '-';
+            text += std::to_string(indexes[last]);
+        }
+        first = last + 1;
+    }
+    return text;
+}
+
+// Said before a sprite file is made from pixels whose index does not fit four bits.
+std::string wideIndexWarning(const WideIndexPixels& wide)
+{
+    return "色番号が15を超えるピクセルが " + std::to_string(wide.count) + " 個あります (" +
+           indexRangesText(wide.indexes) + "): 下位4ビットだけを使います";
+}
+
 int usage(std::ostream& err, std::string_view tool, std::string_view text, std::string_view problem)
 {
     if (!problem.empty())
@@ -36,6 +72,11 @@ int usage(std::ostream& err, std::string_view tool, std::string_view text, std::
 int vistrelUsage(std::ostream& err, std::string_view problem)
 {
     return usage(err, "Vistrel", kVistrelUsage, problem);
+}
+
+int tessivoUsage(std::ostream& err, std::string_view problem)
+{
+    return usage(err, "Tessivo", kTessivoUsage, problem);
 }
 
 int failed(std::ostream& err, std::string_view reason)
@@ -129,7 +170,20 @@ std::optional<SheetCanvas> drawRequested(const RenderRequest& request, VistrelSe
         failed(err, "the sheet's declared size is 0, and a canvas of height 0 cannot be written");
         return std::nullopt;
     }
+    if (session.shortfall().missing > 0)
+        err << shortfallWarning(session.shortfall()) << '\n';
     return session.canvas();
+}
+
+// The files `render` reads, each under the name the usage gives it.
+std::vector<shell::NamedPath> renderInputs(const RenderRequest& request)
+{
+    if (request.rom)
+        return {{"--rom", *request.rom}};
+    std::vector<shell::NamedPath> inputs{{"SPRITE.dat", request.spriteFile}};
+    if (request.paletteFile)
+        inputs.push_back({"PALETTE.dat", *request.paletteFile});
+    return inputs;
 }
 
 int render(const shell::ParsedArguments& parsed, std::ostream& err, const PngEncoder& encodePng)
@@ -137,6 +191,9 @@ int render(const shell::ParsedArguments& parsed, std::ostream& err, const PngEnc
     const std::expected<RenderRequest, std::string> request = renderRequest(parsed);
     if (!request)
         return vistrelUsage(err, request.error());
+    const shell::NamedPath outputs[] = {{"-o", request->output}};
+    if (const std::optional<std::string> collision = shell::outputCollision(outputs, renderInputs(*request)))
+        return vistrelUsage(err, *collision);
 
     shell::CommandLineShell shell(err);
     VistrelSession session(shell);
@@ -193,21 +250,37 @@ int runTessivoCommand(std::span<const std::string> arguments, std::ostream& out,
     const shell::ArgumentSpec options{{"--sprite", "--palette"}, {"--compress"}};
     const std::expected<shell::ParsedArguments, std::string> parsed = parseArguments(arguments, options);
     if (!parsed)
-        return usage(err, "Tessivo", kTessivoUsage, parsed.error());
+        return tessivoUsage(err, parsed.error());
     if (parsed->positionals.size() != 2 || !isTessivoCommand(parsed->positionals.front()))
-        return usage(err, "Tessivo", kTessivoUsage, "convert takes one IN.bmp");
+        return tessivoUsage(err, "convert takes one IN.bmp");
+    const std::string& in = parsed->positionals[1];
+    const std::optional<std::string> sprite = parsed->value("--sprite");
+    const std::optional<std::string> palette = parsed->value("--palette");
+    if (!sprite && !palette)
+        return tessivoUsage(err, "convert needs --sprite OUT.dat, --palette OUT.dat or both");
+    std::vector<shell::NamedPath> outputs;
+    if (sprite)
+        outputs.push_back({"--sprite", *sprite});
+    if (palette)
+        outputs.push_back({"--palette", *palette});
+    const shell::NamedPath inputs[] = {{"IN.bmp", in}};
+    if (const std::optional<std::string> collision = shell::outputCollision(outputs, inputs))
+        return tessivoUsage(err, *collision);
 
     shell::CommandLineShell shell(err);
     TessivoSession session(shell);
-    shell.queueOpenPath(parsed->positionals[1]);
+    shell.queueOpenPath(in);
     if (!session.loadBitmap())
         return shell::kExitFailed;
     out << bitmapSizeText(*session.bitmap()) << '\n';
 
     const SpriteEncoding encoding =
         parsed->has("--compress") ? SpriteEncoding::Compressed : SpriteEncoding::Literals;
-    const std::optional<std::string> sprite = parsed->value("--sprite");
-    const std::optional<std::string> palette = parsed->value("--palette");
+    if (sprite) {
+        const WideIndexPixels wide = wideIndexPixels(*session.bitmap());
+        if (wide.count > 0)
+            err << wideIndexWarning(wide) << '\n';
+    }
     if (sprite && palette) {
         shell.queueSavePath(*sprite);
         shell.queueSavePath(*palette);
@@ -215,15 +288,10 @@ int runTessivoCommand(std::span<const std::string> arguments, std::ostream& out,
     }
     if (sprite) {
         shell.queueSavePath(*sprite);
-        if (!session.makeSpriteFile(encoding))
-            return shell::kExitFailed;
+        return session.makeSpriteFile(encoding) ? shell::kExitDone : shell::kExitFailed;
     }
-    if (palette) {
-        shell.queueSavePath(*palette);
-        if (!session.makePaletteFile())
-            return shell::kExitFailed;
-    }
-    return shell::kExitDone;
+    shell.queueSavePath(*palette);
+    return session.makePaletteFile() ? shell::kExitDone : shell::kExitFailed;
 }
 
 }  // namespace sprite

@@ -106,6 +106,30 @@ TEST_F(SpriteCliTest, RenderFromARomImageAtHexadecimalAddresses)
     EXPECT_EQ(outside.err, "エラー: スプライトのアドレスがROMの範囲外です\n");
 }
 
+TEST_F(SpriteCliTest, RenderDrawsAStreamThatEndsEarlyAndSaysHowMuchIsMissing)
+{
+    // A sprite file cut after 100 groups and the flag and four literals of the next: 804 of its
+    // 2048 bytes.
+    ByteVector cut = literalStream(0x800, 0x21);
+    cut.resize(4 + 9 * 100 + 5);
+    const CommandRun file = vistrel({"render", folder.write("cut.dat", cut).string(), "-o", out});
+    EXPECT_EQ(file.status, 0) << file.err;
+    EXPECT_EQ(file.err, "スプライトのデータが途中で終わっています: 2048 バイトのうち 1244 バイトが足りません\n");
+    ASSERT_EQ(png.canvases.size(), 1u);
+    EXPECT_EQ(png.canvases[0].indices[sprite::sheetBytePosition(803).y * 256 + sprite::sheetBytePosition(803).x], 1);
+    EXPECT_EQ(png.canvases[0].indices[sprite::sheetBytePosition(804).y * 256 + sprite::sheetBytePosition(804).x], 0);
+
+    // A stream that runs off the image: the 64 groups the image holds of it.
+    ByteVector rom(0x1000, 0);
+    const ByteVector stream = literalStream(0x400, 0x10);
+    std::copy_n(stream.begin(), 4 + 9 * 64, rom.end() - (4 + 9 * 64));
+    const std::string image = folder.write("g.gba", rom).string();
+    const CommandRun offTheEnd = vistrel({"render", "--rom", image, "--sprite", "DBC", "-o", out});
+    EXPECT_EQ(offTheEnd.status, 0) << offTheEnd.err;
+    EXPECT_EQ(offTheEnd.err, "スプライトのデータが途中で終わっています: 1024 バイトのうち 512 バイトが足りません\n");
+    EXPECT_EQ(png.canvases.size(), 2u);
+}
+
 TEST_F(SpriteCliTest, RenderRefusesWhatItCannotDrawAndWritesNothing)
 {
     const std::string empty = folder.write("empty.dat", ByteVector{0x10, 0x00, 0x80, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0}).string();
@@ -128,6 +152,19 @@ TEST_F(SpriteCliTest, RenderRefusesWhatItCannotDrawAndWritesNothing)
 
 TEST_F(SpriteCliTest, RenderUsageMistakesExitTwo)
 {
+    // An output naming an input is refused before anything is read or written.
+    const std::string rom = folder.write("g.gba", ByteVector(0x1000, 0)).string();
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"render", sprite, "-o", sprite},
+             {"render", sprite, palette, "-o", palette},
+             {"render", "--rom", rom, "--sprite", "0", "-o", rom}}) {
+        const CommandRun run = vistrel(arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("names the input"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(folder.read("s.dat"), literalStream(0x800, 0x21));
+    EXPECT_EQ(folder.read("g.gba"), ByteVector(0x1000, 0));
+
     EXPECT_EQ(vistrel({"render", sprite}).status, 2);
     EXPECT_EQ(vistrel({"render", "-o", out}).status, 2);
     EXPECT_EQ(vistrel({"render", "--rom", "x.gba", "-o", out}).status, 2);
@@ -145,7 +182,8 @@ TEST_F(SpriteCliTest, ConvertWritesTheWindowsBytesAndReportsAsTheWindowDoes)
                                     folder.path("p.dat").string()});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "幅256x高さ64\n");
-    EXPECT_EQ(run.err, "スプライトの作成: ファイルの保存に成功しました\nパレットの作成: ファイルの保存に成功しました\n");
+    EXPECT_EQ(run.err, "色番号が15を超えるピクセルが 15360 個あります (16-255): 下位4ビットだけを使います\n"
+                       "スプライトの作成: ファイルの保存に成功しました\nパレットの作成: ファイルの保存に成功しました\n");
     const std::optional<sprite::Bitmap> parsed = sprite::readBitmap(bitmap).bitmap;
     const shell::Bytes spriteFile = sprite::spriteFileOf(*parsed);
     const shell::Bytes paletteFile = sprite::paletteFileOf(*parsed);
@@ -171,10 +209,46 @@ TEST_F(SpriteCliTest, ConvertRefusalsExitOneWithTheTestsMessage)
 
     EXPECT_EQ(tessivo({"convert"}).status, 2);
     EXPECT_EQ(tessivo({"convert", in, "--sprite"}).status, 2);
-    const CommandRun unwritable = tessivo({"convert", folder.write("ok.bmp", sprite_test::bitmapFile({})).string(),
-                                           "--palette", folder.path("no/such/p.dat").string()});
+    const std::string ok = folder.write("ok.bmp", sprite_test::bitmapFile({})).string();
+    const CommandRun unwritable = tessivo({"convert", ok, "--palette", folder.path("no/such/p.dat").string()});
     EXPECT_EQ(unwritable.status, 1);
-    EXPECT_EQ(unwritable.err, "ファイルオープンに失敗: " + folder.path("no/such/p.dat").string() + "\nパレットの作成: キャンセルされました\n");
+    EXPECT_EQ(unwritable.err, "ファイルオープンに失敗: " + folder.path("no/such/p.dat").string() + "\n");
+}
+
+TEST_F(SpriteCliTest, ConvertUsageMistakesExitTwoAndWriteNothing)
+{
+    const std::string in = folder.write("in.bmp", sprite_test::bitmapFile({})).string();
+    const std::string same = folder.path("same.dat").string();
+    const CommandRun nothingAsked = tessivo({"convert", in});
+    EXPECT_EQ(nothingAsked.status, 2);
+    EXPECT_NE(nothingAsked.err.find("usage: "), std::string::npos);
+    const CommandRun bothOnOne = tessivo({"convert", in, "--sprite", same, "--palette", same});
+    EXPECT_EQ(bothOnOne.status, 2);
+    EXPECT_NE(bothOnOne.err.find("--sprite and --palette name the same file"), std::string::npos) << bothOnOne.err;
+    const CommandRun ontoInput = tessivo({"convert", in, "--palette", in});
+    EXPECT_EQ(ontoInput.status, 2);
+    EXPECT_NE(ontoInput.err.find("--palette names the input IN.bmp"), std::string::npos) << ontoInput.err;
+    EXPECT_EQ(nothingAsked.out + bothOnOne.out + ontoInput.out, "");
+    EXPECT_FALSE(std::filesystem::exists(same));
+    EXPECT_EQ(folder.read("in.bmp"), sprite_test::bitmapFile({}));
+}
+
+TEST_F(SpriteCliTest, ConvertWarnsOfIndexesAboveFifteenWhenItMakesTheSpriteFile)
+{
+    sprite_test::BitmapPlan plan = sprite_test::sizedPlan(256, 8);
+    plan.topDownPixels.assign(256 * 8, 3);
+    plan.topDownPixels[0] = 16;
+    plan.topDownPixels[1] = 17;
+    plan.topDownPixels[2] = 17;
+    plan.topDownPixels[3] = 31;
+    const std::string in = folder.write("wide.bmp", sprite_test::bitmapFile(plan)).string();
+    const CommandRun spriteRun = tessivo({"convert", in, "--sprite", folder.path("w.dat").string()});
+    EXPECT_EQ(spriteRun.status, 0);
+    EXPECT_EQ(spriteRun.err, "色番号が15を超えるピクセルが 4 個あります (16-17, 31): 下位4ビットだけを使います\n"
+                             "スプライトの作成: ファイルの保存に成功しました\n");
+    // The palette file loses nothing of the pixels.
+    const CommandRun paletteRun = tessivo({"convert", in, "--palette", folder.path("w.pal").string()});
+    EXPECT_EQ(paletteRun.err, "パレットの作成: ファイルの保存に成功しました\n");
 }
 
 TEST_F(SpriteCliTest, ConvertWritesBothFilesOrNeither)
@@ -186,7 +260,8 @@ TEST_F(SpriteCliTest, ConvertWritesBothFilesOrNeither)
     std::filesystem::create_directory(folder.path("folder.dat"));
     const CommandRun run = tessivo({"convert", in, "--sprite", spriteOut, "--palette", folder.path("folder.dat").string()});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "ファイルオープンに失敗: " + folder.path("folder.dat").string() + "\nスプライトの作成: キャンセルされました\nパレットの作成: キャンセルされました\n");
+    EXPECT_EQ(run.err, "色番号が15を超えるピクセルが 15360 個あります (16-255): 下位4ビットだけを使います\n"
+                       "ファイルオープンに失敗: " + folder.path("folder.dat").string() + "\n");
     EXPECT_EQ(folder.read("earlier.dat"), earlier);
     EXPECT_TRUE(std::filesystem::is_directory(folder.path("folder.dat")));
 }
