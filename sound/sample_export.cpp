@@ -5,7 +5,6 @@
 #include "sound/wave.hpp"
 
 #include <set>
-#include <system_error>
 
 namespace sound {
 namespace {
@@ -57,38 +56,43 @@ std::string exportFileName(const SampleSource& source)
     return name + ".wav";
 }
 
-ExportSummary exportSamples(shell::Shell& shell, const InstrumentTable& table, ListLimit limit,
+ExportSummary exportSamples(shell::Shell& shell, shell::ByteSpan image,
+                            const std::vector<SampleSource>& sources,
                             const std::filesystem::path& folder, std::ostream& progress)
 {
+    struct BuiltWave {
+        std::size_t position;  // among `sources`, for the progress line
+        std::string name;
+        shell::Bytes bytes;
+    };
     ExportSummary summary;
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error) {
-        shell::showFileFailure(shell, folder);
-        summary.failed = true;
-        return summary;
-    }
-    const std::vector<SampleSource> sources = playableSamples(table, limit);
-    const std::string total = std::to_string(sources.size());
-    std::size_t done = 0;
-    for (const SampleSource& source : sources) {
-        ++done;
-        const std::string name = exportFileName(source);
-        const std::optional<shell::Bytes> wave = buildWave(table.image(), source.sampleOffset);
+    std::vector<BuiltWave> waves;
+    for (std::size_t position = 0; position < sources.size(); ++position) {
+        std::string name = exportFileName(sources[position]);
+        std::optional<shell::Bytes> wave = buildWave(image, sources[position].sampleOffset);
         if (!wave) {
             ++summary.outsideImage;
             shell::showMessage(shell, name + ": " + std::string(kSampleOutsideImage), std::nullopt,
                                shell::Buttons::Ok, shell::Icon::Warning);
             continue;
         }
-        // Every file can be made again from the image: no flush to the disk per sample.
-        if (!shell::writeWholeFile(shell, folder / name, *wave, shell::Durability::Replace)) {
-            summary.failed = true;
-            return summary;
-        }
-        ++summary.written;
-        progress << "[" << done << "/" << total << "] " << name << " ("
-                 << shell::hexText(source.sampleOffset) << ")\n";
+        waves.push_back({position, std::move(name), std::move(*wave)});
+    }
+
+    std::vector<shell::FileToWrite> files;
+    files.reserve(waves.size());
+    for (const BuiltWave& wave : waves)
+        files.push_back({folder / wave.name, wave.bytes});
+    // Every file can be made again from the image: no flush to the disk per sample.
+    if (!shell::writeFolderFiles(shell, folder, files, shell::Durability::Replace)) {
+        summary.failed = true;
+        return summary;
+    }
+    summary.written = waves.size();
+    const std::string total = std::to_string(sources.size());
+    for (const BuiltWave& wave : waves) {
+        progress << "[" << wave.position + 1 << "/" << total << "] " << wave.name << " ("
+                 << shell::hexText(sources[wave.position].sampleOffset) << ")\n";
     }
     return summary;
 }

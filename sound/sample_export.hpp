@@ -30,12 +30,15 @@ std::string exportFileName(const SampleSource& source);
 struct ExportSummary {
     std::size_t written = 0;
     std::size_t outsideImage = 0;  // samples whose header or data run past the image
-    bool failed = false;           // a file could not be written; the export stopped there
+    bool failed = false;           // the files could not all be written; none of them was
 };
 
-// Writes the WAV files into `folder`, creating it when missing, and prints one progress line per
-// sample on `progress`. A sample that runs past the image is left out and said so on `shell`.
-ExportSummary exportSamples(shell::Shell& shell, const InstrumentTable& table, ListLimit limit,
+// Writes the WAV files of `sources` into `folder`, all or nothing: every file is built in memory
+// first, and the folder (created when missing) receives the whole set or, after a failure, none
+// of it. A sample that runs past the image is left out and said so on `shell`. Only after the
+// set is in place is one progress line per file printed on `progress`.
+ExportSummary exportSamples(shell::Shell& shell, shell::ByteSpan image,
+                            const std::vector<SampleSource>& sources,
                             const std::filesystem::path& folder, std::ostream& progress);
 
 }  // namespace sound

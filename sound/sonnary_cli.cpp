@@ -125,11 +125,22 @@ int printNotes(CommandContext& context)
     return shell::kExitDone;
 }
 
+// The usage problem when an output names the ROM image read.
+std::optional<std::string> collisionWithRom(CommandContext& context,
+                                            std::span<const shell::NamedPath> outputs)
+{
+    const shell::NamedPath inputs[] = {{"ROM", context.arguments.positionals[1]}};
+    return shell::outputCollision(outputs, inputs);
+}
+
 int writeWave(CommandContext& context)
 {
     const std::optional<std::string> target = context.arguments.value("-o");
     if (!target)
         return usage(context.err, "wav needs -o OUT.wav");
+    const shell::NamedPath outputs[] = {{"-o", *target}};
+    if (const std::optional<std::string> collision = collisionWithRom(context, outputs))
+        return usage(context.err, *collision);
     int status = shell::kExitDone;
     const std::optional<Selection> selection = selectionArgument(context, status);
     if (!selection)
@@ -167,9 +178,18 @@ int playSample(CommandContext& context)
 int exportAll(CommandContext& context)
 {
     const std::optional<InstrumentTable> table = context.session.instrumentTable();
+    const std::vector<SampleSource> sources = playableSamples(*table, limitOf(context.arguments));
+    const std::filesystem::path folder = context.arguments.positionals[2];
+    // The names differ from each other by making; only the image itself can be in the way.
+    for (const SampleSource& source : sources) {
+        const std::string name = exportFileName(source);
+        const shell::NamedPath outputs[] = {{name, folder / name}};
+        if (const std::optional<std::string> collision = collisionWithRom(context, outputs))
+            return usage(context.err, *collision);
+    }
+
     const ExportSummary summary =
-        exportSamples(context.shell, *table, limitOf(context.arguments),
-                      context.arguments.positionals[2], context.out);
+        exportSamples(context.shell, table->image(), sources, folder, context.out);
     if (summary.failed)
         return shell::kExitFailed;
     context.out << summary.written << " 個のサンプルを書き出しました\n";

@@ -122,6 +122,12 @@ TEST_F(SonnaryCliTest, WavRefusesRecordsWithoutSampleAndWritesNothing)
     EXPECT_EQ(noLine.status, shell::kExitFailed);
     EXPECT_EQ(noLine.err, "ノート番号は 0 から 6 までです\n");
     EXPECT_FALSE(std::filesystem::exists(target));
+
+    // The image itself is no place for the WAV file.
+    const Outcome ontoRom = run({"wav", rom(), "0", "-o", rom()});
+    EXPECT_EQ(ontoRom.status, shell::kExitUsage);
+    EXPECT_NE(ontoRom.err.find("-o names the input ROM"), std::string::npos) << ontoRom.err;
+    EXPECT_EQ(readFile(rom()), demo_.image);
 }
 
 TEST_F(SonnaryCliTest, PlayWaitsForTheEndAndReportsAMissingDevice)
@@ -175,6 +181,29 @@ TEST_F(SonnaryCliTest, ExportWritesEachPlayableSampleOnce)
     EXPECT_EQ(lines(exported.out).size(), 3u);
     EXPECT_TRUE(lines(exported.out)[0].starts_with("[1/3] inst00.wav")) << exported.out;
     EXPECT_NE(exported.err.find("inst0C.wav"), std::string::npos) << exported.err;
+}
+
+TEST_F(SonnaryCliTest, ExportWritesTheWholeSetOrNothing)
+{
+    // A folder where the second file belongs: the first is not left behind, and nothing claims
+    // success.
+    const std::filesystem::path out = folder_ / "blocked";
+    std::filesystem::create_directories(out / "inst05.wav");
+    const Outcome blocked = run({"export", rom(), out.string()});
+    EXPECT_EQ(blocked.status, shell::kExitFailed);
+    EXPECT_EQ(blocked.out, "");
+    EXPECT_NE(blocked.err.find("ファイルオープンに失敗: " + (out / "inst05.wav").string()), std::string::npos)
+        << blocked.err;
+    EXPECT_FALSE(std::filesystem::exists(out / "inst00.wav"));
+
+    // An image inside the folder under a sample's name would be replaced: refused first.
+    const std::filesystem::path beside = folder_ / "beside";
+    std::filesystem::create_directories(beside);
+    std::filesystem::copy_file(rom(), beside / "inst00.wav");
+    const Outcome ontoRom = run({"export", (beside / "inst00.wav").string(), beside.string()});
+    EXPECT_EQ(ontoRom.status, shell::kExitUsage);
+    EXPECT_EQ(readFile(beside / "inst00.wav"), demo_.image);
+    EXPECT_FALSE(std::filesystem::exists(beside / "inst05.wav"));
 }
 
 }  // namespace
