@@ -29,10 +29,11 @@ inline constexpr auto kUnit = [] {
     return fields;
 }();
 
-// The background fields, then the eight motion groups of 16 bytes from 0x0C: two sprite/palette
-// pairs and the three routines.
+// The three background fields, then the eight motion groups of 16 bytes from 0x0C: two
+// sprite/palette pairs and the three routines. (An entry left over would be a field at offset 0,
+// the header's own ID.)
 inline constexpr auto kUnitAnime = [] {
-    std::array<RemappedField, 4 + 8 * 7> fields{};
+    std::array<RemappedField, 3 + 8 * 7> fields{};
     std::size_t n = 0;
     fields[n++] = {0x04, K::Sprite};
     fields[n++] = {0x06, K::Pallet};

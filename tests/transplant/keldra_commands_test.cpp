@@ -392,6 +392,21 @@ TEST_F(TransplantRefusalTest, ATransplantThatWouldPassTheCartridgeLimitIsRefused
     expectUnchanged();
 }
 
+TEST_F(TransplantRefusalTest, AUnitAddedIntoTheSlotOfItsOwnSourceIdKeepsThatIdInItsHeader)
+{
+    ASSERT_TRUE(session.StartAddUnit());
+    ASSERT_TRUE(loadSet(set));
+    const std::uint16_t source = session.loadedSet().wIdUnit;
+    const auto& freeUnits = session.freeIds().list(ResourceKind::Unit);
+    ASSERT_NE(std::ranges::find(freeUnits, source), freeUnits.end());
+    ASSERT_NE(freeUnits.front(), source);
+    ASSERT_TRUE(session.TransplantUnit(source));
+    const auto header = rom::readRecord<rom::UNIT_ANIME_HEADER>(session.rom().bytes,
+                                                                session.directory(), source);
+    ASSERT_TRUE(header);
+    EXPECT_EQ(header->wIdUnit, source);
+}
+
 TEST_F(TransplantRefusalTest, NoSlotOutsideTheFreeListIsEverWritten)
 {
     ASSERT_TRUE(session.StartAddUnit());
