@@ -94,7 +94,7 @@ bool KeldraSession::TransplantUnit(std::uint16_t slot)
         reportError(std::string(messages::kSlotNotFree) + idNameLine(slot, unitDisplayName(slot)));
         return false;
     }
-    std::optional<UnitFileSet> files = readUnitFileSet(shell_, unitFolder_, loaded_);
+    std::optional<UnitFileSet> files = readUnitFileSet(shell_, unitFolder_, loaded_, extension_);
     if (!files)
         return false;
 

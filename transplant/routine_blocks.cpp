@@ -79,17 +79,19 @@ rom::RomResult<void> relocate(rom::ResourceKind kind, MutableByteSpan block, std
     return {};
 }
 
-// Walks the routine at the start of `block` with the readers used on images.
+// Walks the routine at the start of `block` with the readers used on images; their errors say
+// that the walk left the file.
 rom::RomResult<void> walkRoutine(rom::ResourceKind kind, ByteSpan block)
 {
+    constexpr rom::DataSource kBlock = rom::DataSource::File;
     std::optional<RomError> error;
     if (kind == rom::ResourceKind::MotionPart) {
-        if (auto routine = rom::readMotionPart(block, 0); !routine)
+        if (auto routine = rom::readMotionPart(block, 0, kBlock); !routine)
             error = routine.error();
     } else if (kind == rom::ResourceKind::ShadowEtc) {
-        if (auto routine = rom::readShadowEtc(block, 0); !routine)
+        if (auto routine = rom::readShadowEtc(block, 0, kBlock); !routine)
             error = routine.error();
-    } else if (auto routine = rom::readCutinScroll(block, 0); !routine) {
+    } else if (auto routine = rom::readCutinScroll(block, 0, kBlock); !routine) {
         error = routine.error();
     }
     if (error)
@@ -240,27 +242,35 @@ rom::RomResult<void> RelocateCutinScroll(MutableByteSpan block, std::uint32_t ba
     return relocate(rom::ResourceKind::CutinScroll, block, base);
 }
 
+std::vector<RemappedField> cutinScrollIdFields(ByteSpan block, const RoutineBlockLayout& layout)
+{
+    namespace cmd = rom::cutin_command;
+    std::vector<RemappedField> fields;
+    for (std::size_t i = 0; i < layout.commandCount; ++i) {
+        const std::size_t at = layout.commandsOffset + i * rom::kCutinScrollCommandSize;
+        const ByteSpan command = block.subspan(at, rom::kCutinScrollCommandSize);
+        const std::uint8_t opcode = command[0];
+        if (opcode == cmd::kGraphicChange)
+            fields.push_back(
+                {at + cmd::kGraphicChangeIdField, rom::ResourceKind::GraphicDifinition});
+        else if (opcode == cmd::kUnitCutin &&
+                 cmd::unitCutinModeCarriesId(command[cmd::kUnitCutinModeField]))
+            fields.push_back({at + cmd::kUnitCutinIdField, rom::ResourceKind::UnitCutin});
+        else if (opcode >= cmd::kSystemAnimeFirst && opcode <= cmd::kSystemAnimeLast)
+            fields.push_back({at + cmd::kSystemAnimeIdField, rom::ResourceKind::SystemAnime});
+    }
+    return fields;
+}
+
 rom::RomResult<void> RemapCutinScrollIds(MutableByteSpan block, const rom::UnitResourceSet& target,
                                          const rom::UnitResourceSet& source)
 {
-    namespace cmd = rom::cutin_command;
     auto layout = readRoutineBlock(rom::ResourceKind::CutinScroll, block);
     if (!layout)
         return std::unexpected(layout.error());
     const IdRemap remap(target, source);
-    for (std::size_t i = 0; i < layout->commandCount; ++i) {
-        const MutableByteSpan command =
-            block.subspan(layout->commandsOffset + i * rom::kCutinScrollCommandSize,
-                          rom::kCutinScrollCommandSize);
-        const std::uint8_t opcode = command[0];
-        if (opcode == cmd::kGraphicChange)
-            remap.field(command, cmd::kGraphicChangeIdField, rom::ResourceKind::GraphicDifinition);
-        else if (opcode == cmd::kUnitCutin &&
-                 cmd::unitCutinModeCarriesId(command[cmd::kUnitCutinModeField]))
-            remap.field(command, cmd::kUnitCutinIdField, rom::ResourceKind::UnitCutin);
-        else if (opcode >= cmd::kSystemAnimeFirst && opcode <= cmd::kSystemAnimeLast)
-            remap.field(command, cmd::kSystemAnimeIdField, rom::ResourceKind::SystemAnime);
-    }
+    for (const RemappedField& field : cutinScrollIdFields(block, *layout))
+        remap.field(block, field.offset, field.kind);
     return {};
 }
 

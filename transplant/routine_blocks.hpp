@@ -8,6 +8,7 @@
 #include "rom/resource_kind.hpp"
 #include "rom/rom_error.hpp"
 #include "rom/unit_resources.hpp"
+#include "transplant/remapped_fields.hpp"
 
 #include <cstdint>
 #include <vector>
@@ -36,6 +37,11 @@ rom::RomResult<RoutineBlockLayout> readRoutineBlock(rom::ResourceKind kind, rom:
 rom::RomResult<void> RelocateMotionPart(rom::MutableByteSpan block, std::uint32_t base);
 rom::RomResult<void> RelocateShadowEtc(rom::MutableByteSpan block, std::uint32_t base);
 rom::RomResult<void> RelocateCutinScroll(rom::MutableByteSpan block, std::uint32_t base);
+
+// The ID fields of the commands of an effect routine block that readRoutineBlock accepted with
+// `layout`: the graphic change, unit cut-in and system animation IDs, by offset in the block.
+std::vector<RemappedField> cutinScrollIdFields(rom::ByteSpan block,
+                                               const RoutineBlockLayout& layout);
 
 // Rewrites the graphic change, unit cut-in and system animation IDs that the commands of an effect
 // routine block name, from the IDs of `source` (the loaded set) to those at the same position in

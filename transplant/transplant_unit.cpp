@@ -2,11 +2,13 @@
 
 #include "rom/gba_address.hpp"
 #include "rom/records.hpp"
+#include "transplant/extraction.hpp"
 #include "transplant/file_set.hpp"
 #include "transplant/id_extension.hpp"
 #include "transplant/id_remap.hpp"
 #include "transplant/remapped_fields.hpp"
 #include "transplant/routine_blocks.hpp"
+#include "transplant/unit_texts.hpp"
 
 #include <algorithm>
 #include <span>
@@ -16,6 +18,39 @@ namespace {
 
 using rom::GameTable;
 using rom::ResourceKind;
+
+constexpr std::string_view kNotReadBack = "追加したユニットを読み返せません: ";
+
+// What the writing pass changed, so that a unit that cannot be read back leaves the image as it
+// was without a copy of the whole image: the old bytes of every record and table entry it wrote
+// (all of them inside the old image), and the old size, past which the appended blocks lie.
+class ImageUndo {
+public:
+    explicit ImageUndo(const rom::Bytes& image) : oldSize_(image.size()) {}
+
+    // Keeps the bytes of `range`, a span of `image`, before they are written.
+    void keep(const rom::Bytes& image, rom::ByteSpan range)
+    {
+        const auto offset = static_cast<std::size_t>(range.data() - image.data());
+        kept_.push_back({offset, rom::Bytes(range.begin(), range.end())});
+    }
+
+    void restore(rom::Bytes& image) const
+    {
+        // Last kept first: where two records overlap, the bytes kept first are the image's own.
+        for (auto it = kept_.rbegin(); it != kept_.rend(); ++it)
+            std::ranges::copy(it->bytes, image.begin() + static_cast<std::ptrdiff_t>(it->offset));
+        image.resize(oldSize_);
+    }
+
+private:
+    struct Kept {
+        std::size_t offset;
+        rom::Bytes bytes;
+    };
+    std::size_t oldSize_;
+    std::vector<Kept> kept_;
+};
 
 // One appended block: its bytes, the table entry that points at it, and where it goes.
 struct PlacedBlock {
@@ -30,16 +65,17 @@ struct PlacedBlock {
 // the writing pass will write, and fails before anything changes; then the writing pass.
 class Transplant {
 public:
-    enum class Pass { Check, Write };
-
+    // `undo` is null for the checking pass; the writing pass keeps there what it overwrites.
     Transplant(rom::Bytes& image, const rom::TableDirectory& directory,
-               const rom::UnitResourceSet& freeIds, const rom::UnitResourceSet& loaded, Pass pass)
+               const rom::UnitResourceSet& freeIds, const rom::UnitResourceSet& loaded,
+               ImageUndo* undo)
         : image_(image),
           directory_(directory),
           freeIds_(freeIds),
           loaded_(loaded),
           remap_(freeIds, loaded),
-          writing_(pass == Pass::Write)
+          undo_(undo),
+          writing_(undo != nullptr)
     {
     }
 
@@ -53,6 +89,7 @@ public:
         auto record = rom::mutableRecordBytes(image_, directory_, table, id);
         if (!record || !writing_)
             return record;
+        undo_->keep(image_, *record);
         std::ranges::copy(std::span(file).first(record->size()), record->begin());
         if (setOwnId)
             rom::storeU16(*record, kOwnIdField, id);
@@ -77,8 +114,10 @@ public:
         auto entry = rom::mutableRecordBytes(image_, directory_, GameTable::UnitIconIndex, unitId);
         if (!entry)
             return std::unexpected(entry.error());
-        if (writing_)
+        if (writing_) {
+            undo_->keep(image_, *entry);
             rom::storeU16(*entry, 0, iconId);
+        }
         return {};
     }
 
@@ -102,6 +141,8 @@ public:
             if (!tableEntry)
                 return std::unexpected(tableEntry.error());
             entry = *tableEntry;
+            if (writing_)
+                undo_->keep(image_, entry);
         }
         if (!writing_)
             return block.bytes->empty() ? rom::RomResult<void>() : checkBlock(block);
@@ -146,6 +187,7 @@ private:
     const rom::UnitResourceSet& freeIds_;
     const rom::UnitResourceSet& loaded_;
     IdRemap remap_;
+    ImageUndo* undo_;
     bool writing_;
 };
 
@@ -156,8 +198,9 @@ void addBlocks(std::vector<PlacedBlock>& blocks, ResourceKind kind,
         blocks.push_back({&files[j], kind, freeIds.list(kind)[j], j});
 }
 
-// Every step, in order; the blocks are written only once the image has been grown to `end`.
-rom::RomResult<void> runSteps(Transplant& transplant, rom::Bytes& image, Transplant::Pass pass,
+// Every step, in order; when writing, the blocks are written only once the image has been grown
+// to `end`.
+rom::RomResult<void> runSteps(Transplant& transplant, rom::Bytes& image, bool writing,
                               std::uint64_t end, const std::vector<PlacedBlock>& blocks,
                               const rom::UnitResourceSet& freeIds, const UnitFileSet& files)
 {
@@ -186,11 +229,36 @@ rom::RomResult<void> runSteps(Transplant& transplant, rom::Bytes& image, Transpl
                             fields::kSystemAnime, true));
     if (!done)
         return done;
-    if (pass == Transplant::Pass::Write)
+    if (writing)
         image.resize(static_cast<std::size_t>(end));
     for (const PlacedBlock& block : blocks)
         step(transplant.block(block, files));
     return done;
+}
+
+// Reads the placed unit as showing, summing up and extracting it read it, so that a unit the
+// tools could not read again is never added. Names do not matter here, only that every record
+// they come from can be read.
+rom::RomResult<void> readUnitBack(rom::ByteSpan image, const rom::TableDirectory& directory,
+                                  std::uint16_t unitId)
+{
+    const auto failed = [](const rom::RomError& error) {
+        return std::unexpected(rom::RomError{std::string(kNotReadBack) + error.message});
+    };
+    auto collected = rom::CollectUnitResources(image, directory, unitId);
+    if (!collected)
+        return failed(collected.error());
+    if (auto information = unitInformationText(image, directory, unitId, {}, rom::CharacterTable());
+        !information)
+        return failed(information.error());
+    SelectionFlags everything;
+    everything.selectAll();
+    auto extracted = buildExtractionSet(image, directory, *collected, everything);
+    if (!extracted)
+        return failed(extracted.error());
+    if (auto files = buildFileSet(image, directory, *extracted); !files)
+        return failed(files.error());
+    return {};
 }
 
 }  // namespace
@@ -231,15 +299,19 @@ rom::RomResult<std::uint16_t> transplantUnit(rom::Bytes& image, const rom::Table
     if (cursor > kCartridgeLimit)
         return std::unexpected(rom::RomError{"追加後のROMが32MBを超えるため、追加できません"});
 
-    Transplant check(image, directory, freeIds, loaded, Transplant::Pass::Check);
-    if (auto checked = runSteps(check, image, Transplant::Pass::Check, cursor, blocks, freeIds, files);
-        !checked)
+    Transplant check(image, directory, freeIds, loaded, nullptr);
+    if (auto checked = runSteps(check, image, false, cursor, blocks, freeIds, files); !checked)
         return std::unexpected(checked.error());
-    // Nothing below can fail: every record and block was reached by the check.
-    Transplant write(image, directory, freeIds, loaded, Transplant::Pass::Write);
-    if (auto written = runSteps(write, image, Transplant::Pass::Write, cursor, blocks, freeIds, files);
-        !written)
+    // The writing pass cannot fail: every record and block was reached by the check.
+    ImageUndo undo(image);
+    Transplant write(image, directory, freeIds, loaded, &undo);
+    auto written = runSteps(write, image, true, cursor, blocks, freeIds, files);
+    if (written)
+        written = readUnitBack(image, directory, freeIds.wIdUnit);
+    if (!written) {
+        undo.restore(image);
         return std::unexpected(written.error());
+    }
     return freeIds.list(ResourceKind::IconData).front();
 }
 

@@ -20,8 +20,10 @@ bool hasRoomFor(const rom::UnitResourceSet& freeIds, const rom::UnitResourceSet&
 // j-th ID of each kind of `loaded` to the j-th free ID, and returns the icon the unit received.
 // The blocks are appended from the old end, each on a 16-byte boundary strictly after the
 // previous one's end; the image grows in place (give it the capacity to avoid a copy). Every
-// record and block is checked before the first byte changes, so a failure (no room, a record
-// outside the image, a damaged block, a result past the cartridge limit) leaves `image` as it was.
+// record and block is checked before the first byte changes, and the placed unit is then read
+// back as show and extract read it; a failure (no room, a record outside the image, a damaged
+// block, a result past the cartridge limit, a unit that cannot be read back) leaves `image` as it
+// was, size included.
 rom::RomResult<std::uint16_t> transplantUnit(rom::Bytes& image, const rom::TableDirectory& directory,
                                              const rom::UnitResourceSet& freeIds,
                                              const rom::UnitResourceSet& loaded,

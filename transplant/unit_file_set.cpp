@@ -1,9 +1,15 @@
 #include "transplant/unit_file_set.hpp"
 
+#include "rom/length_walks.hpp"
 #include "rom/records.hpp"
 #include "shell/files.hpp"
+#include "shell/number_text.hpp"
 #include "transplant/file_set.hpp"
+#include "transplant/remapped_fields.hpp"
 #include "transplant/routine_blocks.hpp"
+
+#include <algorithm>
+#include <span>
 
 namespace transplant {
 namespace {
@@ -17,7 +23,8 @@ constexpr std::string_view kNotAdded = "\r\nユニットを追加しませんで
 enum class FileRule {
     ExactSize,     // a record of `size` bytes
     AtLeastSize,   // a record whose first `size` bytes are used
-    AnyLength,     // compressed or palette data
+    AnyLength,     // palette data
+    Lz77Stream,    // compressed data, or empty for an empty table entry
     RoutineBlock,  // a routine block of `kind`, or empty for an empty table entry
 };
 
@@ -25,12 +32,34 @@ struct FileCheck {
     FileRule rule;
     std::size_t size = 0;
     ResourceKind kind = ResourceKind::Unit;
+    std::span<const RemappedField> idFields = {};  // records: the ID fields the transplant remaps
 };
+
+// The IDs the records keep are checked against the last IDs of the extension info, which knows
+// the extendable tables only.
+constexpr bool namesExtendableTables(std::span<const RemappedField> fields)
+{
+    return std::ranges::all_of(fields, [](const RemappedField& field) {
+        return std::ranges::find(rom::kExtendableKinds, field.kind) != rom::kExtendableKinds.end();
+    });
+}
+static_assert(namesExtendableTables(remapped_fields::kUnitAnime) &&
+              namesExtendableTables(remapped_fields::kFixedWeaponAnime) &&
+              namesExtendableTables(remapped_fields::kUnitCutin) &&
+              namesExtendableTables(remapped_fields::kGraphicDifinition) &&
+              namesExtendableTables(remapped_fields::kSystemAnime));
+
+// Whether an ID field of a record that holds `id` names no record at all.
+bool namesNothing(ResourceKind kind, std::uint16_t id)
+{
+    return kind == ResourceKind::BGMap ? !rom::isBGMapId(id) : id == rom::kNoId;
+}
 
 class SetReader {
 public:
-    SetReader(shell::Shell& shell, const std::filesystem::path& folder)
-        : shell_(shell), folder_(folder)
+    SetReader(shell::Shell& shell, const std::filesystem::path& folder,
+              const rom::UnitResourceSet& loaded, const ExtensionInfo& info)
+        : shell_(shell), folder_(folder), loaded_(loaded), info_(info)
     {
     }
 
@@ -41,28 +70,12 @@ public:
             refuse(name, "ファイルを読めません");
             return std::nullopt;
         }
-        switch (check.rule) {
-        case FileRule::ExactSize:
-        case FileRule::AtLeastSize:
-            if (bytes->size() < check.size ||
-                (check.rule == FileRule::ExactSize && bytes->size() != check.size)) {
-                refuse(name, "ファイルの長さが " + std::to_string(bytes->size()) + " バイトです (" +
-                                 std::to_string(check.size) + " バイトのはずです)");
-                return std::nullopt;
-            }
-            bytes->resize(check.size);
-            break;
-        case FileRule::RoutineBlock:
-            if (!bytes->empty()) {
-                if (auto layout = readRoutineBlock(check.kind, *bytes); !layout) {
-                    refuse(name, layout.error().message);
-                    return std::nullopt;
-                }
-            }
-            break;
-        case FileRule::AnyLength:
-            break;
+        if (std::optional<std::string> problem = problemOf(*bytes, check)) {
+            refuse(name, *problem);
+            return std::nullopt;
         }
+        if (check.rule == FileRule::ExactSize || check.rule == FileRule::AtLeastSize)
+            bytes->resize(check.size);
         return bytes;
     }
 
@@ -79,6 +92,60 @@ public:
     }
 
 private:
+    std::optional<std::string> problemOf(rom::ByteSpan bytes, const FileCheck& check) const
+    {
+        switch (check.rule) {
+        case FileRule::ExactSize:
+        case FileRule::AtLeastSize:
+            if (bytes.size() < check.size ||
+                (check.rule == FileRule::ExactSize && bytes.size() != check.size))
+                return "ファイルの長さが " + std::to_string(bytes.size()) + " バイトです (" +
+                       std::to_string(check.size) + " バイトのはずです)";
+            return keptIdOutsideTable(bytes, check.idFields, true);
+        case FileRule::Lz77Stream:
+            if (!bytes.empty()) {
+                if (auto stream = rom::checkLz77File(bytes); !stream)
+                    return stream.error().message;
+            }
+            return std::nullopt;
+        case FileRule::RoutineBlock: {
+            if (bytes.empty())
+                return std::nullopt;
+            auto layout = readRoutineBlock(check.kind, bytes);
+            if (!layout)
+                return layout.error().message;
+            if (check.kind != ResourceKind::CutinScroll)
+                return std::nullopt;
+            // The collection follows every ID a command names, 0xFFFF included.
+            return keptIdOutsideTable(bytes, cutinScrollIdFields(bytes, *layout), false);
+        }
+        case FileRule::AnyLength:
+            return std::nullopt;
+        }
+        return std::nullopt;
+    }
+
+    // An ID that the set does not carry stays as it is and names a record of the target image,
+    // which must lie inside the table the target's extension info describes. `noneAllowed`: the
+    // fields may hold the ID that names nothing.
+    std::optional<std::string> keptIdOutsideTable(rom::ByteSpan bytes,
+                                                  std::span<const RemappedField> fields,
+                                                  bool noneAllowed) const
+    {
+        for (const RemappedField& field : fields) {
+            const std::uint16_t id = rom::loadU16(bytes, field.offset);
+            if ((noneAllowed && namesNothing(field.kind, id)) ||
+                std::ranges::find(loaded_.list(field.kind), id) != loaded_.list(field.kind).end())
+                continue;
+            const std::uint16_t lastId = info_.table(field.kind).wNumLastEntryId;
+            if (id > lastId)
+                return "オフセット 0x" + shell::hexText(field.offset) + " の " +
+                       std::string(rom::kindName(field.kind)) + " ID 0x" + shell::hexText(id) +
+                       " はテーブルの範囲外です (最後のIDは 0x" + shell::hexText(lastId) + ")";
+        }
+        return std::nullopt;
+    }
+
     void refuse(std::string_view name, const std::string& problem)
     {
         shell_.message((folder_ / name).string() + "\r\n" + problem + std::string(kNotAdded),
@@ -87,11 +154,13 @@ private:
 
     shell::Shell& shell_;
     std::filesystem::path folder_;
+    const rom::UnitResourceSet& loaded_;
+    const ExtensionInfo& info_;
 };
 
-FileCheck exact(std::size_t size)
+FileCheck record(std::size_t size, std::span<const RemappedField> idFields = {})
 {
-    return {FileRule::ExactSize, size};
+    return {FileRule::ExactSize, size, ResourceKind::Unit, idFields};
 }
 
 FileCheck routine(ResourceKind kind)
@@ -102,44 +171,52 @@ FileCheck routine(ResourceKind kind)
 }  // namespace
 
 std::optional<UnitFileSet> readUnitFileSet(shell::Shell& shell, const std::filesystem::path& folder,
-                                           const rom::UnitResourceSet& loaded)
+                                           const rom::UnitResourceSet& loaded,
+                                           const ExtensionInfo& info)
 {
     namespace names = file_set;
-    SetReader reader(shell, folder);
+    namespace fields = remapped_fields;
+    SetReader reader(shell, folder, loaded, info);
     UnitFileSet set;
     auto count = [&](ResourceKind kind) { return loaded.list(kind).size(); };
-    const FileCheck anyLength{FileRule::AnyLength};
+    const FileCheck lz77{FileRule::Lz77Stream};
 
-    auto unit = reader.read(names::kUnitFile, exact(rom::UnitDataRecord::kSize));
+    // The unit record's weapon slots need no check: a slot above the last weapon is empty.
+    auto unit = reader.read(names::kUnitFile, record(rom::UnitDataRecord::kSize));
     if (!unit)
         return std::nullopt;
     set.unit = std::move(*unit);
-    auto anime = reader.read(names::kUnitAnimeFile, exact(rom::UNIT_ANIME_HEADER::kSize));
+    auto anime = reader.read(names::kUnitAnimeFile,
+                             record(rom::UNIT_ANIME_HEADER::kSize, fields::kUnitAnime));
     if (!anime)
         return std::nullopt;
     set.unitAnime = std::move(*anime);
-    auto icon = reader.read(names::kIconFile, exact(rom::IconRecord::kSize));
+    auto icon = reader.read(names::kIconFile, record(rom::IconRecord::kSize));
     if (!icon)
         return std::nullopt;
     set.icon = std::move(*icon);
 
     const bool complete =
         reader.readItems(names::kWeaponStem, count(ResourceKind::FixedWeapon),
-                         exact(rom::WEAPON_DATA::kSize), set.weapons) &&
+                         record(rom::WEAPON_DATA::kSize), set.weapons) &&
         reader.readItems(names::kFixedWeaponAnimeStem, count(ResourceKind::FixedWeapon),
-                         exact(rom::FIXED_ANIME_HEADER::kSize), set.fixedWeaponAnimes) &&
+                         record(rom::FIXED_ANIME_HEADER::kSize, fields::kFixedWeaponAnime),
+                         set.fixedWeaponAnimes) &&
         reader.readItems(names::kUnitCutinStem, count(ResourceKind::UnitCutin),
-                         exact(rom::UnitCutinRecord::kSize), set.unitCutins) &&
+                         record(rom::UnitCutinRecord::kSize, fields::kUnitCutin), set.unitCutins) &&
         reader.readItems(names::kGraphicDifinitionStem, count(ResourceKind::GraphicDifinition),
-                         exact(rom::GraphicDifinitionRecord::kSize), set.graphicDifinitions) &&
+                         record(rom::GraphicDifinitionRecord::kSize, fields::kGraphicDifinition),
+                         set.graphicDifinitions) &&
         reader.readItems(names::kSystemAnimeStem, count(ResourceKind::SystemAnime),
-                         exact(rom::SystemAnimeRecord::kSize), set.systemAnimes) &&
+                         record(rom::SystemAnimeRecord::kSize, fields::kSystemAnime),
+                         set.systemAnimes) &&
         // Only one 8-byte header is defined per BG map; anything after it is ignored.
         reader.readItems(names::kBGMapHeaderStem, count(ResourceKind::BGMap),
                          {FileRule::AtLeastSize, rom::BGMAP::kSize}, set.bgMapHeaders) &&
-        reader.readItems(names::kSpriteStem, count(ResourceKind::Sprite), anyLength, set.sprites) &&
-        reader.readItems(names::kPalletStem, count(ResourceKind::Pallet), anyLength, set.pallets) &&
-        reader.readItems(names::kBGMapStem, count(ResourceKind::BGMap), anyLength, set.bgMaps) &&
+        reader.readItems(names::kSpriteStem, count(ResourceKind::Sprite), lz77, set.sprites) &&
+        reader.readItems(names::kPalletStem, count(ResourceKind::Pallet), {FileRule::AnyLength},
+                         set.pallets) &&
+        reader.readItems(names::kBGMapStem, count(ResourceKind::BGMap), lz77, set.bgMaps) &&
         reader.readItems(names::kMotionPartStem, count(ResourceKind::MotionPart),
                          routine(ResourceKind::MotionPart), set.motionParts) &&
         reader.readItems(names::kShadowEtcStem, count(ResourceKind::ShadowEtc),

@@ -5,6 +5,7 @@
 #include "rom/byte_io.hpp"
 #include "rom/unit_resources.hpp"
 #include "shell/shell.hpp"
+#include "transplant/extension_info.hpp"
 
 #include <filesystem>
 #include <optional>
@@ -31,10 +32,15 @@ struct UnitFileSet {
     std::vector<rom::Bytes> cutinScrolls;
 };
 
-// Reads every file of the set in `folder` that `loaded` lists. A file that cannot be read is
-// reported by the shell's file message; any problem then shows a refusal naming the file and
-// gives nothing.
+// Reads every file of the set in `folder` that `loaded` lists and checks it as the game would
+// read it: records have their size, and the IDs they keep (those `loaded` does not carry, which
+// the transplant leaves as they are) lie inside the target's tables as `info` gives their last
+// IDs; sprite and BG map data are LZ77 streams that end inside their file; routine blocks hold
+// the routine their header describes, and an effect routine's commands keep IDs inside the
+// tables too. A file that cannot be read is reported by the shell's file message; any problem
+// then shows a refusal naming the file and gives nothing.
 std::optional<UnitFileSet> readUnitFileSet(shell::Shell& shell, const std::filesystem::path& folder,
-                                           const rom::UnitResourceSet& loaded);
+                                           const rom::UnitResourceSet& loaded,
+                                           const ExtensionInfo& info);
 
 }  // namespace transplant

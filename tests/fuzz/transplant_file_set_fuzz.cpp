@@ -7,10 +7,11 @@
 // Input: [slot choice u8] then edits, each [file u8] [op u8] [offset u16 LE] [payload]: op % 4 is
 // 0 overwrite (op >> 2) + 1 bytes at the offset, 1 cut the file to the offset, 2 append
 // offset % 512 + 1 bytes, 3 delete the file.
-// Properties: the set as extracted is accepted; a refused transplant leaves the image byte for byte as it was (size included); an
-// accepted one stays within the cartridge limit, returns the first free icon, and points every
-// table entry it filled at data inside the image; beyond the records of the free IDs it used and
-// the appended blocks, nothing of the image changes.
+// Properties: the set as extracted is accepted; a refused transplant leaves the image byte for byte
+// as it was (size included), also when the placed unit could not be read back; an accepted one
+// stays within the cartridge limit, returns the first free icon, and points every table entry it
+// filled at data inside the image; beyond the records of the free IDs it used and the appended
+// blocks, nothing of the image changes.
 
 #include "rom/game_tables.hpp"
 #include "rom/gba_address.hpp"
@@ -69,6 +70,7 @@ struct Fixture {
     rom::Bytes image;
     rom::TableDirectory directory;
     rom::UnitResourceSet freeIds;
+    transplant::ExtensionInfo info;
     unsigned inputs = 0;
 
     Fixture()
@@ -90,7 +92,8 @@ struct Fixture {
             valueOrAbort(transplant::extendIdArea(imageB, transplant::presetExtensionInfo()));
         base = std::move(extended.image);
         directory = valueOrAbort(rom::readTableDirectory(base));
-        freeIds = valueOrAbort(transplant::BuildFreeIdSet(base, directory, extended.info));
+        info = extended.info;
+        freeIds = valueOrAbort(transplant::BuildFreeIdSet(base, directory, info));
         require(freeIds.list(ResourceKind::Unit).size() >= kSlotChoices);
         // The add command works on the open image, which has room to grow in place.
         image.reserve(transplant::kCartridgeLimit);
@@ -239,7 +242,7 @@ bool transplantOnce(Fixture& f, std::uint8_t slotChoice)
         return false;
     testing_doubles::ScriptedShell shell;
     const std::optional<transplant::UnitFileSet> files =
-        transplant::readUnitFileSet(shell, f.folder, loaded);
+        transplant::readUnitFileSet(shell, f.folder, loaded, f.info);
     if (!files) {
         require(!shell.messages.empty());
         return false;

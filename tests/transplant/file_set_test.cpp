@@ -264,7 +264,9 @@ TEST(RoutineBlockChecks, RefuseBlocksWhosePointersLeaveThem)
     // A part stream that never reaches its frame limit T = 5 runs out of the cut block: the
     // pointers all lie inside, but the walk does not end there.
     motion[2] = 5;
-    EXPECT_FALSE(transplant::readRoutineBlock(ResourceKind::MotionPart, motion));
+    const auto cut = transplant::readRoutineBlock(ResourceKind::MotionPart, motion);
+    ASSERT_FALSE(cut);
+    EXPECT_NE(cut.error().message.find("はファイルの範囲外です"), std::string::npos) << cut.error().message;
     motion[2] = 0;
     // A pointer below the cartridge base wraps far out of the block.
     rom::storeU32(motion, 12, 0x07FFFFF0);

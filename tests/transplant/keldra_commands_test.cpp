@@ -16,6 +16,8 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
+#include <tuple>
 
 namespace {
 
@@ -25,6 +27,13 @@ using testing_doubles::ScriptedShell;
 using transplant::KeldraSession;
 
 constexpr std::uint32_t kDemoSize = 0x1000000;
+
+void writeBytes(const std::filesystem::path& path, const shell::Bytes& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
 
 class KeldraCommandsTest : public ::testing::Test {
 protected:
@@ -327,6 +336,75 @@ TEST_F(TransplantRefusalTest, AMissingOrDamagedFileRefusesAndChangesNothing)
 
     std::filesystem::resize_file(set / "MotionPart0.dat", 12);
     EXPECT_FALSE(add());
+    expectUnchanged();
+}
+
+// Files of the right size whose content the game could not read: each is refused, naming the file
+// and where in it the problem lies, before the image changes.
+TEST_F(TransplantRefusalTest, ContentTheGameCouldNotReadIsRefusedNamingTheFileAndTheOffset)
+{
+    const auto firstSystemAnimeCommand = [](const shell::Bytes& block) {
+        std::size_t at = 16;
+        while (block.at(at) < 0x02 || block.at(at) > 0x06)
+            at += 16;
+        return at;
+    };
+    using Damage = std::function<void(shell::Bytes&)>;
+    const std::vector<std::tuple<std::string, Damage, std::string>> rows{
+        {"Sprite3.dat", [](auto& b) { b.resize(100); },
+         "LZ77データ はファイルの範囲外です (オフセット 0x64, 長さ 0x1)"},
+        {"Sprite0.dat", [](auto& b) { rom::storeU32(b, 0, 0xFFFFFF10); },
+         "LZ77データ はファイルの範囲外です"},
+        {"BGMap3.dat", [](auto& b) { b.resize(b.size() / 2); }, "LZ77データ はファイルの範囲外です"},
+        {"UnitAnime.dat", [](auto& b) { rom::storeU16(b, 0x04, 0x1001); },
+         "オフセット 0x4 の Sprite ID 0x1001 はテーブルの範囲外です (最後のIDは 0x1000)"},
+        {"UnitCutin0.dat", [](auto& b) { rom::storeU16(b, 0x0C, 0xFFFD); },
+         "オフセット 0xC の BGMap ID 0xFFFD はテーブルの範囲外です"},
+        {"CutinScroll0.dat",
+         [&](auto& b) { rom::storeU16(b, firstSystemAnimeCommand(b) + 4, 0x501); },
+         "の SystemAnime ID 0x501 はテーブルの範囲外です (最後のIDは 0x500)"},
+    };
+    for (const auto& [name, damage, problem] : rows) {
+        SCOPED_TRACE(name);
+        const std::filesystem::path file = set / name;
+        const auto good = testing_doubles::readFileBytes<shell::Bytes>(file);
+        shell::Bytes bad = good;
+        damage(bad);
+        writeBytes(file, bad);
+        EXPECT_FALSE(add());
+        ASSERT_EQ(shell.messages.size(), 1u);
+        const std::string& text = shell.messages[0].text;
+        EXPECT_TRUE(text.starts_with(file.string() + "\r\n")) << text;
+        EXPECT_NE(text.find(problem), std::string::npos) << text;
+        EXPECT_TRUE(text.ends_with("\r\nユニットを追加しませんでした")) << text;
+        expectUnchanged();
+        writeBytes(file, good);
+    }
+    // An empty data file is what extraction writes for an empty table entry.
+    writeBytes(set / "Sprite3.dat", {});
+    EXPECT_TRUE(add()) << ::testing::PrintToString(shell.texts());
+}
+
+TEST_F(TransplantRefusalTest, AUnitThatCannotBeReadBackIsRefusedAndTheImageIsPutBack)
+{
+    // Sprite 0x1000 of the target points far past its end, and the set's unit keeps that ID, which
+    // lies inside the table: only reading the placed unit back meets the damage.
+    shell::Bytes damaged = before;
+    rom::storeU32(damaged, session.directory().offset(rom::GameTable::Sprite) + 0x1000 * 4,
+                  rom::gbaPointerOf(0x1F00000));
+    open(synthetic::Bytes(damaged.begin(), damaged.end()));
+    const std::string info = transplant::extensionInfoText(transplant::extendedLayout(kDemoSize));
+    shell.openPaths.push_back(folder.write("b.ExtInfo", info));
+    ASSERT_TRUE(session.LoadExtendInfo());
+    before = session.rom().bytes;
+    auto anime = testing_doubles::readFileBytes<shell::Bytes>(set / "UnitAnime.dat");
+    rom::storeU16(anime, 0x04, 0x1000);
+    writeBytes(set / "UnitAnime.dat", anime);
+
+    EXPECT_FALSE(add());
+    EXPECT_EQ(shell.texts(), std::vector<std::string>{
+                                 "追加したユニットを読み返せません: Sprite 0x1000: LZ77データ はROMの範囲外です "
+                                 "(オフセット 0x1F00000, 長さ 0x4)\r\nユニットを追加しませんでした"});
     expectUnchanged();
 }
 
