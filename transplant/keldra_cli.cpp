@@ -161,10 +161,10 @@ int extractUnit(CommandContext& context, KeldraSession& session)
                                            ? std::filesystem::path(*context.arguments.value("--dir"))
                                            : std::filesystem::current_path(error);
     const std::optional<ExtractionResult> result = session.ExtractUnit(flags, base);
-    if (!result)
+    if (!result || !result->complete)
         return shell::kExitFailed;
     context.out << result->folder.string() << '\n';
-    return result->complete ? shell::kExitDone : shell::kExitFailed;
+    return shell::kExitDone;
 }
 
 int printStatus(CommandContext& context, KeldraSession& session)

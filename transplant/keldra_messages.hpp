@@ -14,7 +14,6 @@ inline constexpr std::string_view kNoExtensionInfo =
 inline constexpr std::string_view kExtractedSuffix = "保存完了";
 inline constexpr std::string_view kExtractedCaption = "ユニットデータ保存";
 inline constexpr std::string_view kFileNotWritten = "エラー";
-inline constexpr std::string_view kExtractionIncompleteSuffix = "の保存に失敗したファイルがあります";
 
 // Deletion.
 inline constexpr std::string_view kDeleteQuestion =

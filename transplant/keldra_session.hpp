@@ -23,7 +23,7 @@ namespace transplant {
 // What an extraction wrote.
 struct ExtractionResult {
     std::filesystem::path folder;
-    bool complete = true;  // false when a file could not be written
+    bool complete = true;  // false when the files could not be written; then none of them was
 };
 
 // The two panels filled when a unit is picked in the list.
@@ -62,8 +62,8 @@ public:
     std::string extensionStatusText() const;
 
     // Extraction of the selected unit with the items `flags` keeps, into a folder named after the
-    // unit inside `baseFolder`. Nothing when no unit is selected or its data cannot be read (then
-    // nothing is written).
+    // unit inside `baseFolder`, all files or none. Nothing when no unit is selected or its data
+    // cannot be read (then nothing is written).
     std::optional<ExtractionResult> ExtractUnit(const SelectionFlags& flags,
                                                 const std::filesystem::path& baseFolder);
 

@@ -7,7 +7,7 @@
 #include "transplant/unit_deletion.hpp"
 #include "transplant/unit_texts.hpp"
 
-#include <system_error>
+#include <vector>
 
 namespace transplant {
 
@@ -29,25 +29,19 @@ std::optional<ExtractionResult> KeldraSession::ExtractUnit(const SelectionFlags&
 
     const std::string name = unitDisplayName(set->wIdUnit);
     ExtractionResult result{baseFolder / unitFolderName(name, set->wIdUnit)};
-    std::error_code error;
-    std::filesystem::create_directories(result.folder, error);
-    if (error) {
-        shell::showFileFailure(shell_, result.folder);
+    std::vector<shell::FileToWrite> targets;
+    targets.reserve(files->size());
+    for (const FileSetFile& file : *files)
+        targets.push_back({result.folder / file.name, file.bytes});
+    // A set with a missing file cannot be transplanted: the files go in all together or none of
+    // them does. They can be extracted again from the image at any time, so none waits for the
+    // disk.
+    if (!shell::writeFolderFiles(shell_, result.folder, targets, shell::Durability::Replace)) {
         shell::showMessage(shell_, messages::kFileNotWritten);
-        return std::nullopt;
+        result.complete = false;
+        return result;
     }
-    for (const FileSetFile& file : *files) {
-        // The set can be extracted again from the image at any time.
-        if (!shell::writeWholeFile(shell_, result.folder / file.name, file.bytes,
-                                   shell::Durability::Replace)) {
-            shell::showMessage(shell_, messages::kFileNotWritten);
-            result.complete = false;
-        }
-    }
-    // A set with a missing file cannot be transplanted, so it is not reported as saved.
-    const std::string_view suffix =
-        result.complete ? messages::kExtractedSuffix : messages::kExtractionIncompleteSuffix;
-    shell::showMessage(shell_, name + std::string(suffix),
+    shell::showMessage(shell_, name + std::string(messages::kExtractedSuffix),
                        std::string(messages::kExtractedCaption));
     return result;
 }

@@ -125,6 +125,18 @@ TEST_F(KeldraCliCommandsTest, ExtractPrintsTheFolderAndWritesEveryRecordFile)
     EXPECT_EQ(fs::file_size(set / "UnitData.dat"), 104u);
 }
 
+TEST_F(KeldraCliCommandsTest, ExtractionThatCannotWriteEveryFileWritesNoneAndReportsNoSuccess)
+{
+    const fs::path blocked = fs::path(at("sets")) / "シュヴァルツ" / "UnitAllData.dat";
+    fs::create_directories(blocked);
+    const CommandRun result = run({"extract", demoA, "0x2A", "--dir", at("sets")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "ファイルオープンに失敗: " + blocked.string() + "\nエラー\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(blocked.parent_path()), fs::directory_iterator()),
+              1);
+}
+
 TEST_F(KeldraCliCommandsTest, OffAndBulkOffChooseTheRecordsButNeverTheDataTheyReach)
 {
     const fs::path full = extract("full");
