@@ -55,6 +55,9 @@ constexpr std::array<NewPlace, rom::kExtendableKinds.size()> kNewPlaces{{
 // The extended image ends on this boundary, with at least one spare byte after the last table.
 constexpr std::uint64_t kImageSizeStep = 0x100;
 
+// The game reads the tables' entries as 16- and 32-bit words.
+constexpr std::uint64_t kTableAlignment = 4;
+
 // The tables of the ".ExtInfo" file, in the order it lists them.
 constexpr std::array<ResourceKind, rom::kExtendableKinds.size()> kFileOrder{
     ResourceKind::BGMap,     ResourceKind::CutinScroll, ResourceKind::GraphicDifinition,
@@ -104,6 +107,11 @@ rom::RomError tooLarge()
 
 }  // namespace
 
+std::uint64_t extensionStart(std::uint64_t imageSize)
+{
+    return (imageSize + kTableAlignment - 1) / kTableAlignment * kTableAlignment;
+}
+
 ExtensionInfo extendedLayout(std::uint32_t start)
 {
     ExtensionInfo info;
@@ -119,7 +127,7 @@ ExtensionInfo extendedLayout(std::uint32_t start)
 
 rom::RomResult<ExtendedImage> extendIdArea(rom::ByteSpan image, const ExtensionInfo& info)
 {
-    const std::uint64_t start = image.size();
+    const std::uint64_t start = extensionStart(image.size());
     if (start > kCartridgeLimit)
         return std::unexpected(tooLarge());
     ExtensionInfo layout = extendedLayout(static_cast<std::uint32_t>(start));

@@ -22,11 +22,17 @@ struct ExtendedImage {
     ExtensionInfo info;  // the new layout, loaded
 };
 
-// Moves the tables described by `info` to the end of `image`. Fails, changing nothing, when a
-// table or a code reference lies outside the image or the result would pass the cartridge limit.
+// Moves the tables described by `info` to the end of `image`, from extensionStart on (zero bytes
+// fill the gap before it). Fails, changing nothing, when a table or a code reference lies outside
+// the image or the result would pass the cartridge limit.
 rom::RomResult<ExtendedImage> extendIdArea(rom::ByteSpan image, const ExtensionInfo& info);
 
-// The new layout for an extension that starts at offset `start` (the old image size).
+// Where the moved tables start behind an image of `imageSize` bytes: the first multiple of 4 at or
+// after its end, so that the tables and the pointers to them stay word-aligned as the game reads
+// them.
+std::uint64_t extensionStart(std::uint64_t imageSize);
+
+// The new layout for an extension that starts at offset `start`.
 ExtensionInfo extendedLayout(std::uint32_t start);
 
 // The ".ExtInfo" text: "[Table:key]=&HVALUE" lines, tables in alphabetical order.

@@ -34,7 +34,7 @@ KeldraSession::ExtensionOutcome KeldraSession::ExtendIdArea(InfoSaving saving)
         return outcome;
     }
     const std::string question =
-        std::string(messages::kExtendQuestion) + shell::hexText(rom_.bytes.size());
+        std::string(messages::kExtendQuestion) + shell::hexText(extensionStart(rom_.bytes.size()));
     if (shell::showMessage(shell_, question, extendCaption(), shell::Buttons::OkCancel) !=
         shell::Answer::Ok)
         return outcome;

@@ -216,6 +216,23 @@ TEST_F(KeldraCommandsTest, TheInfoOfAnUnextendedImageSavesAndLoadsBack)
     EXPECT_EQ(session.extensionInfo().table(ResourceKind::SystemAnime).wNumLastEntryId, 119);
 }
 
+TEST_F(KeldraCommandsTest, AnImageOfAnOddSizeGetsItsTablesAtTheNextMultipleOfFour)
+{
+    synthetic::Bytes odd(a.image.begin(), a.image.end());
+    odd.push_back(0x5A);
+    open(odd);
+    extend();
+    EXPECT_EQ(session.extensionInfo().table(ResourceKind::Sprite).dwAddress, kDemoSize + 4);
+    EXPECT_EQ(u32At(rom::tableLocation(rom::GameTable::Sprite).locatorOffset), 0x09000004u);
+    EXPECT_EQ(u32At(kDemoSize), 0x5Au);  // the image's last byte, then zeros up to the tables
+    EXPECT_EQ(session.rom().bytes.size(), 0x1069200u);
+
+    open(odd);
+    shell.answers = {Answer::Cancel};
+    session.ExtendIdArea();
+    EXPECT_EQ(shell.texts(), std::vector<std::string>{"Id領域拡張を行います\r\n開始アドレス:0x1000004"});
+}
+
 TEST_F(KeldraCommandsTest, ExtensionThatWouldPassTheCartridgeLimitIsRefused)
 {
     synthetic::Bytes big(a.image.begin(), a.image.end());
