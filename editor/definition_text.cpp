@@ -1,14 +1,22 @@
 #include "editor/definition_text.hpp"
 
-#include <cmath>
+#include "shell/number_text.hpp"
+
+#include <limits>
 #include <optional>
+#include <unordered_map>
 
 namespace editor {
 namespace {
 
 constexpr std::string_view kTypeKey = "TYPE";
 constexpr std::string_view kLineEnd = "\r\n";
+constexpr char kLineFeed = '\n';
+constexpr char kCarriageReturn = '\r';
 constexpr char kArrayIndexSeparator = ':';
+constexpr std::string_view kBlanks = " \t";
+// A line shown in a message is cut after this many bytes: a value may be a whole damaged file.
+constexpr std::size_t kShownLineBytes = 64;
 
 std::optional<int> digitValue(char c, int base)
 {
@@ -24,17 +32,82 @@ std::optional<int> digitValue(char c, int base)
     return value;
 }
 
-double readDigits(std::string_view text, std::size_t& i, int base)
+std::string_view trimmed(std::string_view text)
 {
-    double value = 0;
-    while (i < text.size()) {
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+enum class NumberProblem { NotANumber, NotWhole };
+
+// A whole number as the texts write it, its magnitude held at the 64-bit maximum when it is
+// larger, which no field takes.
+struct TextNumber {
+    bool negative = false;
+    std::uint64_t magnitude = 0;
+
+    bool belowZero() const { return negative && magnitude != 0; }  // "-0" is 0
+};
+
+// Reads digits of `base` from `i` on; false when there is none.
+bool readDigits(std::string_view text, std::size_t& i, int base, std::uint64_t& value)
+{
+    constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
+    const std::size_t start = i;
+    for (; i < text.size(); ++i) {
         const std::optional<int> digit = digitValue(text[i], base);
         if (!digit)
             break;
-        value = value * base + *digit;
-        ++i;
+        const auto step = static_cast<std::uint64_t>(base);
+        value = value > (kMost - *digit) / step ? kMost : value * step + *digit;
     }
-    return value;
+    return i > start;
+}
+
+// A value in the texts' own grammar, blanks around it allowed (see ReadDefinitionText).
+std::expected<TextNumber, NumberProblem> readNumber(std::string_view value)
+{
+    const std::string_view text = trimmed(value);
+    TextNumber number;
+    std::size_t i = 0;
+    if (text.size() >= 2 && text[0] == '&') {
+        const char prefix = text[1];
+        const bool hex = prefix == 'H' || prefix == 'h';
+        const bool octal = prefix == 'O' || prefix == 'o';
+        const int base = hex ? 16 : octal ? 8 : 0;
+        i = 2;
+        if (base == 0 || !readDigits(text, i, base, number.magnitude) || i != text.size())
+            return std::unexpected(NumberProblem::NotANumber);
+        return number;
+    }
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+        number.negative = text[0] == '-';
+        i = 1;
+    }
+    bool digits = readDigits(text, i, 10, number.magnitude);
+    bool fraction = false;
+    if (i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && digitValue(text[i], 10); ++i) {
+            digits = true;
+            fraction = fraction || text[i] != '0';
+        }
+    }
+    if (!digits || i != text.size())
+        return std::unexpected(NumberProblem::NotANumber);
+    if (fraction)
+        return std::unexpected(NumberProblem::NotWhole);
+    return number;
+}
+
+// The element index of an array key: a whole number inside the array.
+std::optional<std::size_t> elementIndex(std::string_view text, std::size_t elements)
+{
+    const std::expected<TextNumber, NumberProblem> number = readNumber(text);
+    if (!number || number->belowZero() || number->magnitude >= elements)
+        return std::nullopt;
+    return static_cast<std::size_t>(number->magnitude);
 }
 
 // Where a key leads in a key table: plain key `index`, or element `element` of array `index`.
@@ -44,32 +117,99 @@ struct KeyTarget {
     std::size_t element = 0;
 };
 
-std::optional<KeyTarget> targetOf(std::string_view key, const KeyTable& keys)
+// The keys of a table by name, so that a long text is read in time proportional to its size.
+class KeyIndex {
+public:
+    explicit KeyIndex(const KeyTable& keys) : keys_(keys)
+    {
+        for (std::size_t i = 0; i < keys.plain.size(); ++i)
+            plain_.emplace(keys.plain[i].name, i);
+        for (std::size_t i = 0; i < keys.arrays.size(); ++i)
+            arrays_.emplace(keys.arrays[i].name, i);
+    }
+
+    std::optional<KeyTarget> targetOf(std::string_view key) const
+    {
+        if (const auto found = plain_.find(key); found != plain_.end())
+            return KeyTarget{false, found->second, 0};
+        // An array key's name is the part before the key's first colon; no name holds a colon.
+        const std::size_t colon = key.find(kArrayIndexSeparator);
+        if (colon == std::string_view::npos)
+            return std::nullopt;
+        const auto found = arrays_.find(key.substr(0, colon));
+        if (found == arrays_.end())
+            return std::nullopt;
+        const std::optional<std::size_t> element =
+            elementIndex(key.substr(colon + 1), keys_.arrays[found->second].elements.size());
+        if (!element)
+            return std::nullopt;
+        return KeyTarget{true, found->second, *element};
+    }
+
+private:
+    const KeyTable& keys_;
+    std::unordered_map<std::string_view, std::size_t> plain_;
+    std::unordered_map<std::string_view, std::size_t> arrays_;
+};
+
+// A line "[key]" followed by the rest, "=value" unless the line is malformed.
+struct KeyLine {
+    std::string_view key;
+    std::string_view rest;  // blanks around it dropped
+};
+
+std::optional<KeyLine> keyLineOf(std::string_view line)
 {
-    if (key == kTypeKey)
+    const std::string_view body = trimmed(line);
+    const std::size_t close = body.find(']');
+    if (!body.starts_with('[') || close == std::string_view::npos)
         return std::nullopt;
-    for (std::size_t i = 0; i < keys.plain.size(); ++i) {
-        if (keys.plain[i].name == key)
-            return KeyTarget{false, i, 0};
-    }
-    // An array key's name is the part before the key's first colon; no name holds a colon.
-    for (std::size_t i = 0; i < keys.arrays.size(); ++i) {
-        const ArrayKey& array = keys.arrays[i];
-        if (key.size() <= array.name.size() || key[array.name.size()] != kArrayIndexSeparator ||
-            !key.starts_with(array.name))
-            continue;
-        const double element = std::trunc(ReadNumber(key.substr(array.name.size() + 1)));
-        if (element >= 0 && element < static_cast<double>(array.elements.size()))
-            return KeyTarget{true, i, static_cast<std::size_t>(element)};
-        return std::nullopt;
-    }
-    return std::nullopt;
+    return KeyLine{body.substr(1, close - 1), trimmed(body.substr(close + 1))};
 }
 
 const FieldRef& fieldOf(const KeyTable& keys, const KeyTarget& target)
 {
     return target.isArray ? keys.arrays[target.index].elements[target.element]
                           : keys.plain[target.index].field;
+}
+
+// The line as a message shows it: printable ASCII as it is, any other byte as \xNN, so that a
+// damaged file never puts control bytes or broken UTF-8 on the screen.
+std::string shownLine(std::string_view line)
+{
+    const std::string_view text = trimmed(line);
+    std::string shown;
+    for (const char c : text.substr(0, kShownLineBytes)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F)
+            shown += c;
+        else
+            shown += "\\x" + shell::paddedHexText(byte, 2);
+    }
+    if (text.size() > kShownLineBytes)
+        shown += "...";
+    return shown;
+}
+
+std::string valueProblem(std::string_view fileName, std::size_t lineNumber, std::string_view line,
+                         std::string_view problem)
+{
+    std::string message(fileName);
+    message += ' ';
+    message += std::to_string(lineNumber);
+    message += "行目: ";
+    message += shownLine(line);
+    message += ' ';
+    message += problem;
+    return message;
+}
+
+// The problem with `number` as the value of `field`, if any.
+std::optional<std::string> rangeProblem(const TextNumber& number, const FieldRef& field)
+{
+    if (number.belowZero() || number.magnitude > field.maxValue())
+        return "は範囲外です (0 から " + std::to_string(field.maxValue()) + ")";
+    return std::nullopt;
 }
 
 std::string writeText(std::string_view typeName, const KeyTable& keys)
@@ -91,61 +231,6 @@ std::string writeText(std::string_view typeName, const KeyTable& keys)
     return text;
 }
 
-// Calls `visit(key, value)` for each line, in the way ParseDefinitionText describes; stops early
-// when `visit` returns true, and returns whether it did. A "[" found beyond the current line is
-// found again for every line up to it, and so is the "]" after it; both are kept instead of being
-// searched for again, and "=" is looked for within the line only. Each byte is thus scanned a
-// bounded number of times, where searching from every line's start took time growing with the
-// square of the text's size (seconds for a text of a few hundred kilobytes).
-template <class Visit>
-bool visitLines(std::string_view text, Visit visit)
-{
-    constexpr std::size_t npos = std::string_view::npos;
-    std::size_t open = npos;
-    std::size_t close = npos;
-    std::size_t position = 0;
-    while (position < text.size()) {
-        if (open == npos || open < position) {
-            open = text.find('[', position);
-            if (open == npos)
-                return false;
-        }
-        if (close == npos || close <= open) {
-            close = text.find(']', open + 1);
-            if (close == npos)
-                return false;
-        }
-        // A last line without CR LF runs to the end of the text.
-        std::size_t lineEnd = text.find(kLineEnd, position);
-        if (lineEnd == npos)
-            lineEnd = text.size();
-        const std::string_view line = text.substr(position, lineEnd - position);
-        const std::size_t equals = line.find('=');
-        const std::string_view value = equals == npos ? std::string_view() : line.substr(equals + 1);
-        const std::string_view key = text.substr(open + 1, close - open - 1);
-        position = lineEnd + kLineEnd.size();
-        if (visit(key, value))
-            return true;
-    }
-    return false;
-}
-
-// Calls `use(target, value)` for each line whose key leads somewhere in `keys`; stops when `use`
-// returns true. A key found again for the lines before it is resolved once.
-template <class Use>
-void visitTargets(std::string_view text, const KeyTable& keys, Use use)
-{
-    std::string_view lastKey;
-    std::optional<KeyTarget> lastTarget;
-    visitLines(text, [&](std::string_view key, std::string_view value) {
-        if (key.data() != lastKey.data() || key.size() != lastKey.size()) {
-            lastKey = key;
-            lastTarget = targetOf(key, keys);
-        }
-        return lastTarget && use(*lastTarget, value);
-    });
-}
-
 }  // namespace
 
 std::uint32_t FieldRef::value() const
@@ -153,61 +238,23 @@ std::uint32_t FieldRef::value() const
     return std::visit([](auto* field) { return static_cast<std::uint32_t>(*field); }, field_);
 }
 
-void FieldRef::store(std::uint64_t value) const
+std::uint32_t FieldRef::maxValue() const
+{
+    return std::visit(
+        [](auto* field) {
+            return static_cast<std::uint32_t>(
+                std::numeric_limits<std::remove_pointer_t<decltype(field)>>::max());
+        },
+        field_);
+}
+
+void FieldRef::store(std::uint32_t value) const
 {
     std::visit(
         [value](auto* field) {
             *field = static_cast<std::remove_pointer_t<decltype(field)>>(value);
         },
         field_);
-}
-
-double ReadNumber(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    if (i + 1 < text.size() && text[i] == '&') {
-        const char prefix = text[i + 1];
-        if (prefix == 'H' || prefix == 'h') {
-            i += 2;
-            return readDigits(text, i, 16);
-        }
-        if (prefix == 'O' || prefix == 'o') {
-            i += 2;
-            return readDigits(text, i, 8);
-        }
-    }
-    double sign = 1;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        sign = text[i] == '-' ? -1 : 1;
-        ++i;
-    }
-    double value = readDigits(text, i, 10);
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        double scale = 0.1;
-        while (i < text.size()) {
-            const std::optional<int> digit = digitValue(text[i], 10);
-            if (!digit)
-                break;
-            value += *digit * scale;
-            scale /= 10;
-            ++i;
-        }
-    }
-    return sign * value;
-}
-
-std::uint64_t fieldBitsOf(double number)
-{
-    constexpr double kTwoTo64 = 18446744073709551616.0;
-    // A whole double is exact, and so is its remainder by 2^64, which always fits 64 bits.
-    const double whole = std::trunc(number);
-    if (!std::isfinite(whole))  // hundreds of digits overflow the double
-        return 0;
-    const auto magnitude = static_cast<std::uint64_t>(std::fmod(std::fabs(whole), kTwoTo64));
-    return whole < 0 ? 0 - magnitude : magnitude;
 }
 
 std::string arrayElementKey(std::string_view name, std::size_t index)
@@ -228,28 +275,81 @@ std::string definitionLine(std::string_view key, std::uint32_t value)
     return line;
 }
 
-void ParseDefinitionText(std::string_view text, const KeyTable& keys)
-{
-    visitTargets(text, keys, [&keys](const KeyTarget& target, std::string_view value) {
-        fieldOf(keys, target).store(fieldBitsOf(ReadNumber(value)));
-        return false;
-    });
-}
-
-DefinedKeys FindDefinedKeys(std::string_view text, const KeyTable& keys)
+std::expected<DefinedKeys, std::string> ReadDefinitionText(std::string_view text,
+                                                           const KeyTable& keys,
+                                                           std::string_view fileName)
 {
     DefinedKeys defined;
     defined.plain.assign(keys.plain.size(), false);
     for (const ArrayKey& array : keys.arrays)
         defined.arrays.emplace_back(array.elements.size(), false);
-    visitTargets(text, keys, [&defined](const KeyTarget& target, std::string_view) {
-        if (target.isArray)
-            defined.arrays[target.index][target.element] = true;
+    const KeyIndex index(keys);
+
+    std::size_t lineNumber = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find(kLineFeed, start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        ++lineNumber;
+        if (line.ends_with(kCarriageReturn))
+            line.remove_suffix(1);
+
+        const std::optional<KeyLine> keyLine = keyLineOf(line);
+        if (!keyLine || keyLine->key == kTypeKey)
+            continue;
+        const std::optional<KeyTarget> target = index.targetOf(keyLine->key);
+        if (!target)
+            continue;
+        const std::expected<TextNumber, NumberProblem> number =
+            keyLine->rest.starts_with('=') ? readNumber(keyLine->rest.substr(1))
+                                           : std::unexpected(NumberProblem::NotANumber);
+        if (!number)
+            return std::unexpected(valueProblem(fileName, lineNumber, line,
+                                                number.error() == NumberProblem::NotWhole
+                                                    ? "は整数ではありません"
+                                                    : "は数値ではありません"));
+        const FieldRef& field = fieldOf(keys, *target);
+        if (const std::optional<std::string> problem = rangeProblem(*number, field))
+            return std::unexpected(valueProblem(fileName, lineNumber, line, *problem));
+        field.store(static_cast<std::uint32_t>(number->magnitude));
+        if (target->isArray)
+            defined.arrays[target->index][target->element] = true;
         else
-            defined.plain[target.index] = true;
-        return false;
-    });
+            defined.plain[target->index] = true;
+    }
     return defined;
+}
+
+std::string missingLineMessage(std::string_view fileName, std::string_view key)
+{
+    std::string message(fileName);
+    message += " に [";
+    message += key;
+    message += "] の行がありません";
+    return message;
+}
+
+std::expected<void, std::string> ReadRecordText(std::string_view text, const KeyTable& keys,
+                                                std::string_view fileName)
+{
+    const std::expected<DefinedKeys, std::string> defined =
+        ReadDefinitionText(text, keys, fileName);
+    if (!defined)
+        return std::unexpected(defined.error());
+    for (std::size_t i = 0; i < keys.plain.size(); ++i) {
+        if (!defined->plain[i])
+            return std::unexpected(missingLineMessage(fileName, keys.plain[i].name));
+    }
+    for (std::size_t a = 0; a < keys.arrays.size(); ++a) {
+        for (std::size_t i = 0; i < keys.arrays[a].elements.size(); ++i) {
+            if (!defined->arrays[a][i])
+                return std::unexpected(
+                    missingLineMessage(fileName, arrayElementKey(keys.arrays[a].name, i)));
+        }
+    }
+    return {};
 }
 
 KeyTable unitDataKeys(rom::UnitDataRecord& r)

@@ -1,12 +1,13 @@
 #pragma once
 // Definition texts: a record as lines "[key]=value" CR LF, values in plain decimal, so that a user
 // can read and change it in any text editor. One key table per record type serves both writing
-// (its keys in order) and reading (ParseDefinitionText).
+// (its keys in order) and reading (ReadDefinitionText).
 
 #include "rom/records.hpp"
 
 #include <array>
 #include <cstdint>
+#include <expected>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -22,8 +23,10 @@ public:
     FieldRef(std::uint32_t& field) : field_(&field) {}
 
     std::uint32_t value() const;
-    // Keeps the low bits that fit the field.
-    void store(std::uint64_t value) const;
+    // The largest value the field holds: 255, 65535 or 4294967295.
+    std::uint32_t maxValue() const;
+    // `value` must fit the field; the reader checks it first.
+    void store(std::uint32_t value) const;
 
 private:
     std::variant<std::uint8_t*, std::uint16_t*, std::uint32_t*> field_;
@@ -34,7 +37,7 @@ struct PlainKey {
     FieldRef field;
 };
 
-// Keys "name:index"; an index outside the elements is ignored.
+// Keys "name:index"; an index outside the elements matches nothing.
 struct ArrayKey {
     std::string name;
     std::vector<FieldRef> elements;
@@ -54,28 +57,33 @@ struct KeyTable {
     std::vector<ArrayKey> arrays;
 };
 
-// Reads `text` into the fields of `keys`. Lines are found by searching forward: the key is the
-// text between the next "[" and the "]" after it, the value runs from the next "=" to the line's
-// CR LF (or to the end of the text). The key "TYPE" is passed over; keys that match nothing are
-// ignored; fields whose key does not occur keep their value.
-void ParseDefinitionText(std::string_view text, const KeyTable& keys);
-
-// The keys of a table that a text defines, as ParseDefinitionText finds them: a flag per plain key
-// and per array element ("name:index", the index read as a number), in the table's order.
+// The keys of a table that a text defines: a flag per plain key and per array element, in the
+// table's order.
 struct DefinedKeys {
     std::vector<bool> plain;
     std::vector<std::vector<bool>> arrays;
 };
-DefinedKeys FindDefinedKeys(std::string_view text, const KeyTable& keys);
 
-// The number at the start of `text`: leading blanks and tabs skipped, then "&H" and hexadecimal
-// digits, "&O" and octal digits, or an optional sign, decimal digits and an optional decimal
-// fraction. Reading stops at the first character that does not fit; no digits give 0.
-double ReadNumber(std::string_view text);
+// Reads `text`, the file `fileName` of a unit folder, into the fields of `keys`, and gives the keys
+// it defined. A line is "[key]=value", ending in CR LF or in LF alone (a text saved by another
+// editor), blanks allowed around the value and before the "=". The value is a whole number:
+// decimal with an optional sign (a fraction of zeros, "12.0", is whole), "&H" and hexadecimal
+// digits, or "&O" and octal digits; it must fit its field. The key "TYPE", keys that match no
+// field and lines of another form are passed over; a key given twice takes its last value. A value
+// that is no number, not whole or out of its field's range gives the message naming the file, the
+// line (counted from 1), the line's key and value; the fields may then hold part of the text, so
+// callers read into a copy.
+std::expected<DefinedKeys, std::string> ReadDefinitionText(std::string_view text,
+                                                           const KeyTable& keys,
+                                                           std::string_view fileName);
 
-// The integer a field takes from a number read: the fraction dropped, then the low 64 bits of
-// the value (a negative value wraps, so -1 fills the field with ones).
-std::uint64_t fieldBitsOf(double number);
+// A record text, which must define every key and every array element of its table; the first
+// that it lacks, in table order, is the message.
+std::expected<void, std::string> ReadRecordText(std::string_view text, const KeyTable& keys,
+                                                std::string_view fileName);
+
+// "<file> に [<key>] の行がありません": a text that lacks the line of a key it must hold.
+std::string missingLineMessage(std::string_view fileName, std::string_view key);
 
 // The key of an array element: "name:index".
 std::string arrayElementKey(std::string_view name, std::size_t index);

@@ -25,6 +25,7 @@ constexpr std::string_view kUsage =
 
 struct CommandContext {
     const shell::ParsedArguments& arguments;
+    std::filesystem::path tablePath;
     shell::CommandLineShell& shell;
     MorvaneSession& session;
     std::ostream& out;
@@ -89,11 +90,12 @@ int printUnits(CommandContext& context)
 int printSummary(CommandContext& context)
 {
     if (context.arguments.positionals.size() == 2) {
-        const LoadedFolder loaded = context.session.LoadUnitFolder(positional(context, 0));
-        if (loaded.status == FolderLoad::Refused)
+        const std::optional<std::string> summary =
+            context.session.LoadUnitFolder(positional(context, 0));
+        if (!summary)
             return shell::kExitFailed;
-        context.out << shell::withLineFeeds(loaded.summary);
-        return loaded.status == FolderLoad::Complete ? shell::kExitDone : shell::kExitFailed;
+        context.out << shell::withLineFeeds(*summary);
+        return shell::kExitDone;
     }
     std::string summary;
     if (const std::optional<int> failed = openAndSelect(context, &summary))
@@ -123,8 +125,21 @@ int saveFolder(CommandContext& context)
     const std::optional<SavedUnitFolder> saved = context.session.SaveUnitFolder(base);
     if (!saved)
         return shell::kExitFailed;
-    context.out << reinterpret_cast<const char*>(saved->folder.u8string().c_str()) << '\n';
-    return saved->allWritten ? shell::kExitDone : shell::kExitFailed;
+    context.out << shell::pathText(saved->folder) << '\n';
+    return shell::kExitDone;
+}
+
+// -o may name ROM, which then takes the ported image, but no other input: neither a file of the
+// unit folder nor the character table.
+std::optional<std::string> portOutputCollision(const CommandContext& context,
+                                               const std::filesystem::path& output)
+{
+    const std::filesystem::path index = unitAllPathOf(positional(context, 2));
+    std::vector<shell::NamedPath> inputs{{"FOLDER", index}, {"--table", context.tablePath}};
+    for (const std::string& name : unitFolderFileNames())
+        inputs.push_back({"FOLDER", index.parent_path() / name});
+    const shell::NamedPath outputs[] = {{"-o", output}};
+    return shell::outputCollision(outputs, inputs);
 }
 
 int portFolder(CommandContext& context)
@@ -132,10 +147,11 @@ int portFolder(CommandContext& context)
     const std::optional<std::string> output = context.arguments.value("-o");
     if (!output)
         return usage(context.err, "port needs -o OUT");
+    if (const std::optional<std::string> collision = portOutputCollision(context, *output))
+        return usage(context.err, *collision);
     if (const std::optional<int> failed = openAndSelect(context))
         return *failed;
-    // A folder that could not be read whole is not ported: the image would get empty items.
-    if (context.session.LoadUnitFolder(positional(context, 2)).status != FolderLoad::Complete)
+    if (!context.session.LoadUnitFolder(positional(context, 2)))
         return shell::kExitFailed;
     if (!context.session.PortUnit())
         return shell::kExitFailed;
@@ -188,7 +204,7 @@ int runMorvaneCommand(std::span<const std::string> arguments, std::ostream& out,
     const std::filesystem::path tablePath =
         parsed->value("--table").value_or(rom::defaultCharacterTablePath().string());
     MorvaneSession session(shell, tablePath);
-    CommandContext context{*parsed, shell, session, out, err};
+    CommandContext context{*parsed, tablePath, shell, session, out, err};
     return command.run(context);
 }
 

@@ -133,29 +133,22 @@ std::optional<SavedUnitFolder> MorvaneSession::SaveUnitFolder(const std::filesys
     return editor::SaveUnitFolder(shell_, romSide_, loadTable(), baseFolder);
 }
 
-LoadedFolder MorvaneSession::LoadFromFolder()
+std::optional<std::string> MorvaneSession::LoadFromFolder()
 {
     const std::optional<std::filesystem::path> path = shell::askOpenPath(shell_, unitAllFilter());
     if (!path) {
         shell_.message(kCancelled, std::nullopt, shell::Buttons::Ok, shell::Icon::None);
-        return {};
+        return std::nullopt;
     }
     return LoadUnitFolder(*path);
 }
 
-LoadedFolder MorvaneSession::LoadUnitFolder(const std::filesystem::path& unitAllPath)
+std::optional<std::string> MorvaneSession::LoadUnitFolder(const std::filesystem::path& unitAllPath)
 {
-    std::error_code error;
-    const std::filesystem::path path = std::filesystem::is_directory(unitAllPath, error)
-                                           ? unitAllPath / kUnitAllFileName
-                                           : unitAllPath;
-    LoadedFolder loaded;
-    loaded.status = editor::LoadUnitFolder(shell_, path, fileSide_);
-    if (loaded.status == FolderLoad::Refused)
-        return loaded;
+    if (!editor::LoadUnitFolder(shell_, unitAllPathOf(unitAllPath), fileSide_))
+        return std::nullopt;
     fileIds_ = CollectUnitIds(fileSide_);
-    loaded.summary = summaryText(fileSide_, fileIds_);
-    return loaded;
+    return summaryText(fileSide_, fileIds_);
 }
 
 bool MorvaneSession::PortUnit()

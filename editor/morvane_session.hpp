@@ -21,11 +21,6 @@
 
 namespace editor {
 
-struct LoadedFolder {
-    FolderLoad status = FolderLoad::Refused;
-    std::string summary;  // the file side's summary (UTF-8, CR LF) unless refused
-};
-
 class MorvaneSession {
 public:
     MorvaneSession(shell::Shell& shell, std::filesystem::path characterTablePath);
@@ -50,14 +45,16 @@ public:
     // image or goes beyond the model is reported and gives nothing; the ROM side is then empty.
     std::optional<std::string> SelectUnit(std::uint16_t unitId);
 
-    // Saves the ROM side as a unit folder inside `baseFolder`; nothing without a selection.
+    // Saves the ROM side as a unit folder inside `baseFolder`; nothing without a selection or when
+    // the folder could not be written (reported, nothing written).
     std::optional<SavedUnitFolder> SaveUnitFolder(const std::filesystem::path& baseFolder);
 
-    // Asks for a "unitall.dat" and loads its folder into the file side. Cancelling shows
-    // "キャンセル" and changes nothing.
-    LoadedFolder LoadFromFolder();
-    // Loads the folder of `unitAllPath` (or the folder itself) into the file side.
-    LoadedFolder LoadUnitFolder(const std::filesystem::path& unitAllPath);
+    // Asks for a "unitall.dat" and loads its folder into the file side; gives the file side's
+    // summary (UTF-8, CR LF). Cancelling shows "キャンセル" and changes nothing.
+    std::optional<std::string> LoadFromFolder();
+    // Loads the folder of `unitAllPath` (or the folder itself) into the file side and gives its
+    // summary; a folder that is refused has been reported and changes nothing.
+    std::optional<std::string> LoadUnitFolder(const std::filesystem::path& unitAllPath);
 
     // Ports the file side into the image at the ROM side's IDs (see port.hpp).
     bool PortUnit();

@@ -2,11 +2,14 @@
 
 #include "editor/anime_fields.hpp"
 #include "editor/routine_serializer.hpp"
+#include "editor/unit_reader.hpp"
 #include "rom/gba_address.hpp"
 #include "shell/number_text.hpp"
 
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace editor {
 namespace {
@@ -18,10 +21,43 @@ void showError(shell::Shell& shell, const std::string& text)
     shell.message(text, std::string(kErrorCaption), shell::Buttons::Ok, shell::Icon::Warning);
 }
 
-template <std::size_t N>
-bool enough(const IdList<N>& rom, const IdList<N>& file)
+// A kind of ID that a port takes over: how many the file side needs, how many the ROM side has.
+struct IdNeed {
+    std::string_view label;  // the summary's name of the count
+    std::size_t needed;
+    std::size_t available;
+};
+
+// Icons are not compared: a file side's icon goes to the ROM side's icon, if it has one.
+std::vector<IdNeed> idNeeds(const UnitIdSet& file, const UnitIdSet& rom)
 {
-    return rom.count >= file.count;
+    return {
+        // A port always replaces a unit: a ROM side that was never read has none to give.
+        {"bNumUnit", std::max<std::size_t>(file.unit.count, 1), rom.unit.count},
+        {"bNumFixedWeapon", file.fixedWeapon.count, rom.fixedWeapon.count},
+        {"bNumBGMap", file.bgMap.count, rom.bgMap.count},
+        {"bNumSprite", file.sprite.count, rom.sprite.count},
+        {"bNumPallet", file.pallet.count, rom.pallet.count},
+        {"bNumMotionPart", file.motionPart.count, rom.motionPart.count},
+        {"bNumShadowEtc", file.shadowEtc.count, rom.shadowEtc.count},
+        {"bNumCutinScroll", file.cutinScroll.count, rom.cutinScroll.count},
+    };
+}
+
+// "IDが足りません", then on the command line each kind that falls short with its counts.
+bool idsSuffice(shell::Shell& shell, const UnitIdSet& file, const UnitIdSet& rom)
+{
+    const std::vector<IdNeed> needs = idNeeds(file, rom);
+    const auto isShort = [](const IdNeed& need) { return need.available < need.needed; };
+    if (std::none_of(needs.begin(), needs.end(), isShort))
+        return true;
+    showError(shell, std::string(kPortShortOfIds));
+    for (const IdNeed& need : needs) {
+        if (isShort(need))
+            shell.detail(std::string(need.label) + ": 必要 " + std::to_string(need.needed) +
+                         ", 空き " + std::to_string(need.available));
+    }
+    return false;
 }
 
 // Replaces `field` by the ROM side's ID at the position of its first match among the file
@@ -227,16 +263,8 @@ void remapIds(UnitDataSet& set, const UnitIdSet& file, const UnitIdSet& rom)
 bool PortUnit(shell::Shell& shell, Bytes& image, const RomTableOffsets& offsets,
               UnitDataSet& fileSide, const UnitIdSet& fileIds, const UnitIdSet& romIds)
 {
-    const bool idsSuffice =
-        enough(romIds.unit, fileIds.unit) && enough(romIds.fixedWeapon, fileIds.fixedWeapon) &&
-        enough(romIds.bgMap, fileIds.bgMap) && enough(romIds.sprite, fileIds.sprite) &&
-        enough(romIds.pallet, fileIds.pallet) && enough(romIds.motionPart, fileIds.motionPart) &&
-        enough(romIds.shadowEtc, fileIds.shadowEtc) && enough(romIds.cutinScroll, fileIds.cutinScroll);
-    // A ROM side that was never read lists no unit, and then there is nowhere to port to.
-    if (!idsSuffice || romIds.unit.count == 0) {
-        showError(shell, std::string(kPortShortOfIds));
+    if (!idsSuffice(shell, fileIds, romIds))
         return false;
-    }
     // Data that cannot fit is refused before any block is built, so positions always fit 32 bits.
     if (image.size() >= kMaxImageSize || dataSize(fileSide) > kMaxImageSize - image.size()) {
         showError(shell, std::string(kPortTooLarge));
@@ -268,6 +296,12 @@ bool PortUnit(shell::Shell& shell, Bytes& image, const RomTableOffsets& offsets,
     work.insert(work.end(), block.bytes().begin(), block.bytes().end());
     if (auto written = writeRecords(work, offsets, set, romIds); !written) {
         showError(shell, written.error().message);
+        return false;
+    }
+    // The unit must read back as every command reads it (summary, report, save), or the image
+    // would hold a unit that no tool can open again.
+    if (auto readBack = ReadUnitFromRom(work, offsets, romIds.unit.ids[0]); !readBack) {
+        showError(shell, std::string(kPortNotReadable) + ": " + readBack.error().message);
         return false;
     }
 

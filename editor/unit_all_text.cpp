@@ -33,14 +33,6 @@ KeyTable unitAllKeys(UnitDataSet& set)
     return keys;
 }
 
-std::string bracketed(std::string_view key)
-{
-    std::string text(1, '[');
-    text += key;
-    text += ']';
-    return text;
-}
-
 void writeElement(std::string& text, const ArrayKey& array, std::size_t i)
 {
     text += definitionLine(arrayElementKey(array.name, i), array.elements[i].value());
@@ -70,46 +62,34 @@ std::string UnitAllText(const UnitDataSet& set)
     return text;
 }
 
-void ParseUnitAllText(std::string_view text, UnitDataSet& set)
+std::expected<void, std::string> ReadUnitAllText(std::string_view text, UnitDataSet& set)
 {
-    ParseDefinitionText(text, unitAllKeys(set));
-}
-
-std::optional<std::string> MissingUnitAllLine(std::string_view text, const UnitDataSet& set)
-{
-    UnitDataSet copy = set;  // the key table points into a set it may change
-    const KeyTable keys = unitAllKeys(copy);
-    const DefinedKeys defined = FindDefinedKeys(text, keys);
-    const auto plainDefined = [&](std::string_view name) {
-        for (std::size_t i = 0; i < keys.plain.size(); ++i) {
-            if (keys.plain[i].name == name)
-                return defined.plain[i];
-        }
-        return false;
-    };
+    const KeyTable keys = unitAllKeys(set);
+    const std::expected<DefinedKeys, std::string> defined =
+        ReadDefinitionText(text, keys, kUnitAllFileName);
+    if (!defined)
+        return std::unexpected(defined.error());
+    for (std::size_t i = 0; i < keys.plain.size(); ++i) {
+        if (!defined->plain[i])
+            return std::unexpected(missingLineMessage(kUnitAllFileName, keys.plain[i].name));
+    }
     const auto arrayDefined = [&](std::string_view name) -> const std::vector<bool>& {
         std::size_t i = 0;
         while (keys.arrays[i].name != name)
             ++i;
-        return defined.arrays[i];
+        return defined->arrays[i];
     };
-
     const struct {
-        std::string_view countKey;
         std::size_t count;
         std::vector<std::string_view> lists;
     } counted[] = {
-        {"bNumFixedWeapon", set.bNumFixedWeapon, {"wIdFixedWeapon"}},
-        {"bNumSprite", set.bNumSprite, {"wIdSprite"}},
-        {"bNumPallet", set.bNumPallet, {"wIdPallet"}},
-        {"bNumMotionPart", set.bNumMotionPart, {"wIdMotionPart", "dwAdrMotionPart"}},
-        {"bNumShadowEtc", set.bNumShadowEtc, {"wIdShadowEtc", "dwAdrShadowEtc"}},
-        {"bNumCutinScroll", set.bNumCutinScroll, {"wIdCutinScroll", "dwAdrCutinScroll"}},
+        {set.bNumFixedWeapon, {"wIdFixedWeapon"}},
+        {set.bNumSprite, {"wIdSprite"}},
+        {set.bNumPallet, {"wIdPallet"}},
+        {set.bNumMotionPart, {"wIdMotionPart", "dwAdrMotionPart"}},
+        {set.bNumShadowEtc, {"wIdShadowEtc", "dwAdrShadowEtc"}},
+        {set.bNumCutinScroll, {"wIdCutinScroll", "dwAdrCutinScroll"}},
     };
-    for (const auto& entry : counted) {
-        if (!plainDefined(entry.countKey))
-            return bracketed(entry.countKey);
-    }
     // A count beyond a list's capacity is reported on its own; only the entries the list holds
     // are asked for here.
     for (const auto& entry : counted) {
@@ -117,11 +97,12 @@ std::optional<std::string> MissingUnitAllLine(std::string_view text, const UnitD
             const std::vector<bool>& elements = arrayDefined(list);
             for (std::size_t i = 0; i < std::min(entry.count, elements.size()); ++i) {
                 if (!elements[i])
-                    return bracketed(arrayElementKey(list, i));
+                    return std::unexpected(
+                        missingLineMessage(kUnitAllFileName, arrayElementKey(list, i)));
             }
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace editor

@@ -5,7 +5,7 @@
 #include "editor/definition_text.hpp"
 #include "editor/unit_data_set.hpp"
 
-#include <optional>
+#include <expected>
 #include <string>
 #include <string_view>
 
@@ -17,12 +17,10 @@ inline constexpr std::string_view kUnitAllFilterDescription = "総合ユニッ�
 // Every entry of every array, used or not, in the file's line order.
 std::string UnitAllText(const UnitDataSet& set);
 
-// Sets the fields the text names; the others keep their values.
-void ParseUnitAllText(std::string_view text, UnitDataSet& set);
-
-// The first line, as "[key]", that an index read into `set` must hold and `text` lacks: the six
-// counts, and each list's entries below its count (up to the list's capacity). A folder whose
-// index lacks one was cut short, and its lost entries would keep the values of an earlier load.
-std::optional<std::string> MissingUnitAllLine(std::string_view text, const UnitDataSet& set);
+// Reads the index into `set`, as ReadDefinitionText reads a text. Every plain key must be there,
+// and each list's entries below its count (up to the list's capacity): an index that lacks one was
+// cut short, and its lost entries would keep the values of an earlier load. The message names the
+// first problem; `set` may then hold part of the text, so callers read into a copy.
+std::expected<void, std::string> ReadUnitAllText(std::string_view text, UnitDataSet& set);
 
 }  // namespace editor

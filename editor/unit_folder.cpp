@@ -5,6 +5,7 @@
 #include "editor/routine_serializer.hpp"
 #include "editor/unit_all_text.hpp"
 #include "editor/unit_reader.hpp"
+#include "rom/length_walks.hpp"
 #include "shell/files.hpp"
 #include "shell/number_text.hpp"
 #include "shell/text_encoding.hpp"
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 namespace editor {
 namespace {
@@ -24,46 +26,45 @@ std::filesystem::path pathOf(const std::filesystem::path& folder, std::string_vi
     return folder / std::filesystem::path(std::u8string(utf8Name.begin(), utf8Name.end()));
 }
 
-class FolderWriter {
+// The files of a unit folder, built in memory before any is written.
+class FolderFiles {
 public:
-    FolderWriter(shell::Shell& shell, std::filesystem::path folder)
-        : shell_(shell), folder_(std::move(folder))
+    void add(std::string_view name, Bytes bytes) { files_.emplace_back(name, std::move(bytes)); }
+
+    void add(std::string_view name, std::string_view text)
     {
+        add(name, Bytes(text.begin(), text.end()));
     }
 
-    void write(std::string_view name, ByteSpan bytes)
+    // Writes them all into `folder` or none; a failure has been reported.
+    bool write(shell::Shell& shell, const std::filesystem::path& folder) const
     {
+        std::vector<shell::FileToWrite> toWrite;
+        for (const auto& [name, bytes] : files_)
+            toWrite.push_back({pathOf(folder, name), bytes});
         // A unit folder can be saved again from the image at any time; a flush per file would
         // make saving one unit take seconds.
-        if (!shell::writeWholeFile(shell_, pathOf(folder_, name), bytes, shell::Durability::Replace))
-            allWritten_ = false;
+        return shell::writeFolderFiles(shell, folder, toWrite, shell::Durability::Replace);
     }
-
-    void write(std::string_view name, std::string_view text)
-    {
-        write(name, ByteSpan(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-    }
-
-    bool allWritten() const { return allWritten_; }
 
 private:
-    shell::Shell& shell_;
-    std::filesystem::path folder_;
-    bool allWritten_ = true;
+    std::vector<std::pair<std::string, Bytes>> files_;
 };
 
 template <class Routine>
-void writeRoutines(FolderWriter& writer, std::string_view stem, std::uint8_t count,
-                   std::array<Routine, kMaxRoutines>& routines,
-                   std::array<std::uint32_t, kMaxRoutines>& addresses)
+void addRoutines(FolderFiles& files, std::string_view stem, std::uint8_t count,
+                 std::array<Routine, kMaxRoutines>& routines,
+                 std::array<std::uint32_t, kMaxRoutines>& addresses)
 {
     for (std::size_t i = 0; i < count; ++i) {
         SerializedRoutine serialized = SerializeRoutine(routines[i], 0);
         addresses[i] = serialized.pointer;
-        writer.write(folder_files::numberedFile(stem, i), serialized.block);
+        files.add(folder_files::numberedFile(stem, i), std::move(serialized.block));
     }
 }
 
+// Reads the files of one folder; the first that cannot be read or used is reported, and the
+// caller stops.
 class FolderReader {
 public:
     FolderReader(shell::Shell& shell, std::filesystem::path folder)
@@ -74,27 +75,40 @@ public:
     // The file's bytes; a file that cannot be read has been reported and gives nothing.
     std::optional<Bytes> read(std::string_view name)
     {
-        std::optional<Bytes> bytes = shell::readWholeFile(shell_, pathOf(folder_, name));
+        return shell::readWholeFile(shell_, pathOf(folder_, name));
+    }
+
+    // A record text read into the fields of `keys`.
+    bool readText(std::string_view name, const KeyTable& keys)
+    {
+        const std::optional<Bytes> bytes = read(name);
         if (!bytes)
-            complete_ = false;
+            return false;
+        if (auto text = ReadRecordText(textOf(*bytes), keys, name); !text)
+            return refuse(text.error());
+        return true;
+    }
+
+    // A sprite or BG map file: empty for an item without data, or an LZ77 stream that the game
+    // can decode without leaving the file.
+    std::optional<Bytes> readStream(std::string_view name)
+    {
+        std::optional<Bytes> bytes = read(name);
+        if (!bytes || bytes->empty())
+            return bytes;
+        if (auto checked = rom::checkLz77File(*bytes); !checked) {
+            refuse(std::string(name) + ": " + checked.error().message);
+            return std::nullopt;
+        }
         return bytes;
     }
 
-    void parse(std::string_view name, const KeyTable& keys)
+    bool refuse(const std::string& message)
     {
-        if (std::optional<Bytes> bytes = read(name))
-            ParseDefinitionText(textOf(*bytes), keys);
+        shell_.message(message, std::string(kErrorCaption), shell::Buttons::Ok,
+                       shell::Icon::Warning);
+        return false;
     }
-
-    // A file whose content cannot be used: reported, and the item stays empty.
-    void reject(std::string_view name, const rom::RomError& error)
-    {
-        shell_.message(std::string(name) + ": " + error.message, std::string(kErrorCaption),
-                       shell::Buttons::Ok, shell::Icon::Warning);
-        complete_ = false;
-    }
-
-    bool complete() const { return complete_; }
 
     static std::string_view textOf(const Bytes& bytes)
     {
@@ -104,26 +118,24 @@ public:
 private:
     shell::Shell& shell_;
     std::filesystem::path folder_;
-    bool complete_ = true;
 };
 
-template <class Routine, class ReadRoutine>
-void readRoutines(FolderReader& reader, std::string_view stem, std::uint8_t count,
+template <class Routine>
+bool readRoutines(FolderReader& reader, std::string_view stem, std::uint8_t count,
                   std::array<Routine, kMaxRoutines>& routines,
-                  const std::array<std::uint32_t, kMaxRoutines>& addresses, ReadRoutine readRoutine)
+                  const std::array<std::uint32_t, kMaxRoutines>& addresses)
 {
     for (std::size_t i = 0; i < count; ++i) {
         const std::string name = folder_files::numberedFile(stem, i);
-        std::optional<Bytes> file = reader.read(name);
+        const std::optional<Bytes> file = reader.read(name);
         if (!file)
-            continue;
-        auto routine = readRoutine(ByteSpan(*file), addresses[i]);
-        if (!routine) {
-            reader.reject(name, routine.error());
-            continue;
-        }
+            return false;
+        auto routine = ReadRoutineFile<Routine>(*file, addresses[i]);
+        if (!routine)
+            return reader.refuse(name + ": " + routine.error().message);
         routines[i] = std::move(*routine);
     }
+    return true;
 }
 
 // The counts of "unitall.dat" against the model's capacities: the first that goes beyond, if any.
@@ -156,6 +168,81 @@ void clearBeyond(std::array<std::uint16_t, N>& ids, std::size_t count)
     std::fill(ids.begin() + static_cast<std::ptrdiff_t>(std::min(count, N)), ids.end(), kNoId);
 }
 
+bool readIndex(FolderReader& reader, std::string_view index, UnitDataSet& set)
+{
+    if (auto text = ReadUnitAllText(index, set); !text)
+        return reader.refuse(text.error());
+    if (const std::optional<std::string> problem = capacityProblem(set))
+        return reader.refuse(*problem);
+    clearBeyond(set.wIdFixedWeapon, set.bNumFixedWeapon);
+    clearBeyond(set.wIdSprite, set.bNumSprite);
+    clearBeyond(set.wIdPallet, set.bNumPallet);
+    clearBeyond(set.wIdMotionPart, set.bNumMotionPart);
+    clearBeyond(set.wIdShadowEtc, set.bNumShadowEtc);
+    clearBeyond(set.wIdCutinScroll, set.bNumCutinScroll);
+    return true;
+}
+
+bool readRecords(FolderReader& reader, UnitDataSet& set)
+{
+    if (!reader.readText(folder_files::kUnitData, unitDataKeys(set.unit)) ||
+        !reader.readText(folder_files::kUnitAnime, unitAnimeKeys(set.anime)))
+        return false;
+    for (std::size_t i = 0; i < set.bNumFixedWeapon; ++i) {
+        if (!reader.readText(folder_files::numberedFile(folder_files::kWeaponStem, i),
+                             weaponKeys(set.weapons[i])))
+            return false;
+    }
+    for (std::size_t i = 0; i < set.bNumFixedWeapon; ++i) {
+        if (!reader.readText(folder_files::numberedFile(folder_files::kWeaponAnimeStem, i),
+                             fixedAnimeKeys(set.weaponAnimes[i])))
+            return false;
+    }
+    return reader.readText(folder_files::kBGMapHeader, bgMapKeys(set.bgMap.record));
+}
+
+bool readIcon(FolderReader& reader, UnitDataSet& set)
+{
+    std::optional<Bytes> icon = reader.read(folder_files::kIcon);
+    if (!icon)
+        return false;
+    // A unit without an icon has none whatever the file holds: a folder saves it as zeros, and
+    // older folders saved an empty file. A short icon file fills the image from its start; a long
+    // one gives its first 384 bytes.
+    if (set.wIdIcon == kNoId || icon->empty())
+        return true;
+    set.icon.emplace();
+    std::copy_n(icon->begin(), std::min(icon->size(), kIconBytes), set.icon->begin());
+    return true;
+}
+
+bool readGraphics(FolderReader& reader, UnitDataSet& set)
+{
+    std::optional<Bytes> bgMap = reader.readStream(folder_files::kBGMapData);
+    if (!bgMap)
+        return false;
+    set.bgMap.data = std::move(*bgMap);
+    for (std::size_t i = 0; i < set.bNumSprite; ++i) {
+        std::optional<Bytes> data =
+            reader.readStream(folder_files::numberedFile(folder_files::kSpriteStem, i));
+        if (!data)
+            return false;
+        set.sprites[i].data = std::move(*data);
+    }
+    for (std::size_t i = 0; i < set.bNumPallet; ++i) {
+        const std::optional<Bytes> data =
+            reader.read(folder_files::numberedFile(folder_files::kPalletStem, i));
+        if (!data)
+            return false;
+        // Whole palettes only, and at most the eight a group holds.
+        PalletGroup& group = set.pallets[i];
+        const std::size_t palettes = std::min(data->size() / kPaletteBytes, kMaxPalettesPerGroup);
+        group.bNumPalette = static_cast<std::uint8_t>(palettes);
+        std::copy_n(data->begin(), palettes * kPaletteBytes, group.colours.begin());
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string folder_files::numberedFile(std::string_view stem, std::size_t index)
@@ -175,122 +262,101 @@ std::string unitFolderName(std::string_view decodedName, std::uint16_t unitId)
     return name;
 }
 
-SavedUnitFolder SaveUnitFolder(shell::Shell& shell, UnitDataSet& romSide,
-                               const rom::CharacterTable& table,
-                               const std::filesystem::path& baseFolder)
+std::filesystem::path unitAllPathOf(const std::filesystem::path& folderOrIndex)
+{
+    std::error_code error;
+    return std::filesystem::is_directory(folderOrIndex, error) ? folderOrIndex / kUnitAllFileName
+                                                               : folderOrIndex;
+}
+
+std::vector<std::string> unitFolderFileNames()
+{
+    using namespace folder_files;
+    std::vector<std::string> names{std::string(kUnitAllFileName), std::string(kUnitData),
+                                   std::string(kUnitAnime),       std::string(kIcon),
+                                   std::string(kBGMapHeader),     std::string(kBGMapData)};
+    const std::pair<std::string_view, std::size_t> numbered[] = {
+        {kWeaponStem, kMaxFixedWeapons}, {kWeaponAnimeStem, kMaxFixedWeapons},
+        {kSpriteStem, kMaxSprites},      {kPalletStem, kMaxPalletGroups},
+        {kMotionStem, kMaxRoutines},     {kShadowStem, kMaxRoutines},
+        {kCutinStem, kMaxRoutines},
+    };
+    for (const auto& [stem, capacity] : numbered) {
+        for (std::size_t i = 0; i < capacity; ++i)
+            names.push_back(numberedFile(stem, i));
+    }
+    return names;
+}
+
+std::optional<SavedUnitFolder> SaveUnitFolder(shell::Shell& shell, UnitDataSet& romSide,
+                                              const rom::CharacterTable& table,
+                                              const std::filesystem::path& baseFolder)
 {
     const std::string name = unitFolderName(
         shell::sjisToUtf8(decodeEditorName(romSide.unit.bUnitName, table)), romSide.wUnitID);
-    SavedUnitFolder saved;
-    saved.folder = pathOf(baseFolder, name);
-    std::error_code ignored;  // a folder that cannot be made shows as failing file writes
-    std::filesystem::create_directories(saved.folder, ignored);
+    // The routines are rebased on a copy, which replaces the set only once the folder is written.
+    UnitDataSet set = romSide;
+    FolderFiles files;
+    files.add(folder_files::kUnitData, UnitDataText(set.unit));
+    files.add(folder_files::kUnitAnime, UnitAnimeText(set.anime));
+    // A unit without an icon saves an icon of zeros; its wIdIcon 0xFFFF says there is none.
+    files.add(folder_files::kIcon, set.icon ? Bytes(set.icon->begin(), set.icon->end())
+                                            : Bytes(kIconBytes, 0));
+    for (std::size_t i = 0; i < set.bNumFixedWeapon; ++i)
+        files.add(folder_files::numberedFile(folder_files::kWeaponStem, i),
+                  WeaponText(set.weapons[i]));
+    for (std::size_t i = 0; i < set.bNumFixedWeapon; ++i)
+        files.add(folder_files::numberedFile(folder_files::kWeaponAnimeStem, i),
+                  FixedAnimeText(set.weaponAnimes[i]));
+    files.add(folder_files::kBGMapHeader, BGMapText(set.bgMap.record));
+    files.add(folder_files::kBGMapData, set.bgMap.data);
+    for (std::size_t i = 0; i < set.bNumSprite; ++i)
+        files.add(folder_files::numberedFile(folder_files::kSpriteStem, i), set.sprites[i].data);
+    for (std::size_t i = 0; i < set.bNumPallet; ++i) {
+        const ByteSpan palettes = set.pallets[i].bytes();
+        files.add(folder_files::numberedFile(folder_files::kPalletStem, i),
+                  Bytes(palettes.begin(), palettes.end()));
+    }
+    addRoutines(files, folder_files::kMotionStem, set.bNumMotionPart, set.motionParts,
+                set.dwAdrMotionPart);
+    addRoutines(files, folder_files::kShadowStem, set.bNumShadowEtc, set.shadowEtcs,
+                set.dwAdrShadowEtc);
+    addRoutines(files, folder_files::kCutinStem, set.bNumCutinScroll, set.cutinScrolls,
+                set.dwAdrCutinScroll);
+    files.add(kUnitAllFileName, UnitAllText(set));
+    SavedUnitFolder saved{pathOf(baseFolder, name), BuildIdReport(set, table)};
+    files.add(kIdReportFileName, saved.report);
 
-    FolderWriter writer(shell, saved.folder);
-    writer.write(folder_files::kUnitData, UnitDataText(romSide.unit));
-    writer.write(folder_files::kUnitAnime, UnitAnimeText(romSide.anime));
-    // A unit without an icon saves an empty icon file, which loads as no icon.
-    writer.write(folder_files::kIcon, romSide.icon ? ByteSpan(*romSide.icon) : ByteSpan());
-    for (std::size_t i = 0; i < romSide.bNumFixedWeapon; ++i)
-        writer.write(folder_files::numberedFile(folder_files::kWeaponStem, i),
-                     WeaponText(romSide.weapons[i]));
-    for (std::size_t i = 0; i < romSide.bNumFixedWeapon; ++i)
-        writer.write(folder_files::numberedFile(folder_files::kWeaponAnimeStem, i),
-                     FixedAnimeText(romSide.weaponAnimes[i]));
-    writer.write(folder_files::kBGMapHeader, BGMapText(romSide.bgMap.record));
-    writer.write(folder_files::kBGMapData, romSide.bgMap.data);
-    for (std::size_t i = 0; i < romSide.bNumSprite; ++i)
-        writer.write(folder_files::numberedFile(folder_files::kSpriteStem, i),
-                     romSide.sprites[i].data);
-    for (std::size_t i = 0; i < romSide.bNumPallet; ++i)
-        writer.write(folder_files::numberedFile(folder_files::kPalletStem, i),
-                     romSide.pallets[i].bytes());
-    writeRoutines(writer, folder_files::kMotionStem, romSide.bNumMotionPart, romSide.motionParts,
-                  romSide.dwAdrMotionPart);
-    writeRoutines(writer, folder_files::kShadowStem, romSide.bNumShadowEtc, romSide.shadowEtcs,
-                  romSide.dwAdrShadowEtc);
-    writeRoutines(writer, folder_files::kCutinStem, romSide.bNumCutinScroll, romSide.cutinScrolls,
-                  romSide.dwAdrCutinScroll);
-    writer.write(kUnitAllFileName, UnitAllText(romSide));
-    saved.report = BuildIdReport(romSide, table);
-    writer.write(kIdReportFileName, saved.report);
-    saved.allWritten = writer.allWritten();
-
+    if (!files.write(shell, saved.folder))
+        return std::nullopt;
+    romSide = std::move(set);
     shell.message("フォルダ「" + name + "」にユニットデータを保存しました", std::string(),
                   shell::Buttons::Ok, shell::Icon::None);
     return saved;
 }
 
-FolderLoad LoadUnitFolder(shell::Shell& shell, const std::filesystem::path& unitAllPath,
-                          UnitDataSet& fileSide)
+bool LoadUnitFolder(shell::Shell& shell, const std::filesystem::path& unitAllPath,
+                    UnitDataSet& fileSide)
 {
-    std::optional<Bytes> index = shell::readWholeFile(shell, unitAllPath);
+    FolderReader reader(shell, unitAllPath.parent_path());
+    const std::optional<Bytes> index = shell::readWholeFile(shell, unitAllPath);
     if (!index)
-        return FolderLoad::Refused;
-
+        return false;
     // Work on a copy so that a refused folder changes nothing; no buffer of an earlier load
     // survives into the new one.
     UnitDataSet loaded = fileSide;
     loaded.releaseBuffers();
-    ParseUnitAllText(FolderReader::textOf(*index), loaded);
-    if (const std::optional<std::string> line = MissingUnitAllLine(FolderReader::textOf(*index), loaded)) {
-        shell.message(std::string(kUnitAllFileName) + " に " + *line + " の行がありません",
-                      std::string(kErrorCaption), shell::Buttons::Ok, shell::Icon::Warning);
-        return FolderLoad::Refused;
-    }
-    if (const std::optional<std::string> problem = capacityProblem(loaded)) {
-        shell.message(*problem, std::string(kErrorCaption), shell::Buttons::Ok,
-                      shell::Icon::Warning);
-        return FolderLoad::Refused;
-    }
-    clearBeyond(loaded.wIdFixedWeapon, loaded.bNumFixedWeapon);
-    clearBeyond(loaded.wIdSprite, loaded.bNumSprite);
-    clearBeyond(loaded.wIdPallet, loaded.bNumPallet);
-    clearBeyond(loaded.wIdMotionPart, loaded.bNumMotionPart);
-    clearBeyond(loaded.wIdShadowEtc, loaded.bNumShadowEtc);
-    clearBeyond(loaded.wIdCutinScroll, loaded.bNumCutinScroll);
-
-    FolderReader reader(shell, unitAllPath.parent_path());
-    reader.parse(folder_files::kUnitData, unitDataKeys(loaded.unit));
-    reader.parse(folder_files::kUnitAnime, unitAnimeKeys(loaded.anime));
-    if (std::optional<Bytes> icon = reader.read(folder_files::kIcon); icon && !icon->empty()) {
-        // A short icon file fills the image from its start; a long one gives its first 384 bytes.
-        loaded.icon.emplace();
-        std::copy_n(icon->begin(), std::min(icon->size(), kIconBytes), loaded.icon->begin());
-    }
-    for (std::size_t i = 0; i < loaded.bNumFixedWeapon; ++i)
-        reader.parse(folder_files::numberedFile(folder_files::kWeaponStem, i),
-                     weaponKeys(loaded.weapons[i]));
-    for (std::size_t i = 0; i < loaded.bNumFixedWeapon; ++i)
-        reader.parse(folder_files::numberedFile(folder_files::kWeaponAnimeStem, i),
-                     fixedAnimeKeys(loaded.weaponAnimes[i]));
-    reader.parse(folder_files::kBGMapHeader, bgMapKeys(loaded.bgMap.record));
-    if (std::optional<Bytes> data = reader.read(folder_files::kBGMapData))
-        loaded.bgMap.data = std::move(*data);
-    for (std::size_t i = 0; i < loaded.bNumSprite; ++i) {
-        if (std::optional<Bytes> data =
-                reader.read(folder_files::numberedFile(folder_files::kSpriteStem, i)))
-            loaded.sprites[i].data = std::move(*data);
-    }
-    for (std::size_t i = 0; i < loaded.bNumPallet; ++i) {
-        if (std::optional<Bytes> data =
-                reader.read(folder_files::numberedFile(folder_files::kPalletStem, i))) {
-            // Whole palettes only, and at most the eight a group holds.
-            PalletGroup& group = loaded.pallets[i];
-            const std::size_t palettes = std::min(data->size() / kPaletteBytes, kMaxPalettesPerGroup);
-            group.bNumPalette = static_cast<std::uint8_t>(palettes);
-            std::copy_n(data->begin(), palettes * kPaletteBytes, group.colours.begin());
-        }
-    }
-    readRoutines(reader, folder_files::kMotionStem, loaded.bNumMotionPart, loaded.motionParts,
-                 loaded.dwAdrMotionPart, ReadMotionPartRoutine);
-    readRoutines(reader, folder_files::kShadowStem, loaded.bNumShadowEtc, loaded.shadowEtcs,
-                 loaded.dwAdrShadowEtc, ReadShadowEtcRoutine);
-    readRoutines(reader, folder_files::kCutinStem, loaded.bNumCutinScroll, loaded.cutinScrolls,
-                 loaded.dwAdrCutinScroll, ReadCutinScrollRoutine);
-
+    if (!readIndex(reader, FolderReader::textOf(*index), loaded) || !readRecords(reader, loaded) ||
+        !readIcon(reader, loaded) || !readGraphics(reader, loaded) ||
+        !readRoutines(reader, folder_files::kMotionStem, loaded.bNumMotionPart, loaded.motionParts,
+                      loaded.dwAdrMotionPart) ||
+        !readRoutines(reader, folder_files::kShadowStem, loaded.bNumShadowEtc, loaded.shadowEtcs,
+                      loaded.dwAdrShadowEtc) ||
+        !readRoutines(reader, folder_files::kCutinStem, loaded.bNumCutinScroll,
+                      loaded.cutinScrolls, loaded.dwAdrCutinScroll))
+        return false;
     fileSide = std::move(loaded);
-    return reader.complete() ? FolderLoad::Complete : FolderLoad::Incomplete;
+    return true;
 }
 
 }  // namespace editor

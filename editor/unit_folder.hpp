@@ -8,8 +8,10 @@
 #include "shell/shell.hpp"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace editor {
 
@@ -36,29 +38,33 @@ std::string numberedFile(std::string_view stem, std::size_t index);
 // or only dots becomes "unit" and the unit number in two hexadecimal digits.
 std::string unitFolderName(std::string_view decodedName, std::uint16_t unitId);
 
+// The index of a unit folder named by the folder itself or by its "unitall.dat".
+std::filesystem::path unitAllPathOf(const std::filesystem::path& folderOrIndex);
+
+// Every name of a file that a load may read from a unit folder: the fixed ones and each numbered
+// one up to its kind's capacity.
+std::vector<std::string> unitFolderFileNames();
+
 struct SavedUnitFolder {
     std::filesystem::path folder;
-    std::string report;     // the ID list report, Shift-JIS
-    bool allWritten = true; // false when a file could not be written (the user has been told)
+    std::string report;  // the ID list report, Shift-JIS
 };
 
-// Saves `romSide` into `baseFolder`/<folder name>/: every file of the folder in order, the
-// routine files serialized with base 0 (the set keeps the rebased pointers), "unitall.dat", the
-// ID list report, and the closing message. A file that cannot be written is reported and the
-// others are still written.
-SavedUnitFolder SaveUnitFolder(shell::Shell& shell, UnitDataSet& romSide,
-                               const rom::CharacterTable& table,
-                               const std::filesystem::path& baseFolder);
+// Saves `romSide` into `baseFolder`/<folder name>/: every file of the folder is built in memory
+// (the routine files serialized with base 0, "unitall.dat", the ID list report), then all are
+// written or none, the folder created when missing. On success the set keeps the rebased routine
+// pointers and the closing message is shown; a failure is reported once, changes nothing and gives
+// nothing.
+std::optional<SavedUnitFolder> SaveUnitFolder(shell::Shell& shell, UnitDataSet& romSide,
+                                              const rom::CharacterTable& table,
+                                              const std::filesystem::path& baseFolder);
 
-enum class FolderLoad {
-    Complete,
-    Incomplete,  // some file could not be read or made no sense: reported, its item left empty
-    Refused,     // the index could not be read or goes beyond the model: reported, nothing changed
-};
-
-// Loads the folder of `unitAllPath` into `fileSide`. The old buffers are released first; fields
-// that the texts do not name keep their values.
-FolderLoad LoadUnitFolder(shell::Shell& shell, const std::filesystem::path& unitAllPath,
-                          UnitDataSet& fileSide);
+// Loads the folder of `unitAllPath` into `fileSide`, whose old buffers go; fields that the index
+// does not name keep their values. Every file is checked as it is read: the texts must hold every
+// key with a whole number that fits its field, the sprite and BG map files must hold streams the
+// game can decode within the file, and the routine files the structure their headers describe. The
+// first file that fails is reported and refuses the whole load: false, and nothing changed.
+bool LoadUnitFolder(shell::Shell& shell, const std::filesystem::path& unitAllPath,
+                    UnitDataSet& fileSide);
 
 }  // namespace editor

@@ -12,32 +12,35 @@ namespace editor {
 namespace {
 
 rom::RomResult<Bytes> copyRange(ByteSpan bytes, std::uint64_t offset, std::size_t length,
-                                std::string_view what)
+                                std::string_view what,
+                                rom::DataSource source = rom::DataSource::Rom)
 {
     if (!rom::fits(bytes.size(), offset, length))
-        return std::unexpected(rom::outOfImage(what, offset, length));
+        return std::unexpected(rom::outOfImage(what, offset, length, source));
     const auto begin = bytes.begin() + static_cast<std::ptrdiff_t>(offset);
     return Bytes(begin, begin + static_cast<std::ptrdiff_t>(length));
 }
 
 template <class Header>
-rom::RomResult<Header> readHeaderAt(ByteSpan bytes, std::uint32_t gbaPointer, std::string_view what)
+rom::RomResult<Header> readHeaderAt(ByteSpan bytes, std::uint32_t gbaPointer, std::string_view what,
+                                    rom::DataSource source)
 {
     const std::uint32_t offset = rom::romOffsetOf(gbaPointer);
     if (!rom::fits(bytes.size(), offset, Header::kSize))
-        return std::unexpected(rom::outOfImage(what, offset, Header::kSize));
+        return std::unexpected(rom::outOfImage(what, offset, Header::kSize, source));
     return rom::parseRecord<Header>(bytes.subspan(offset));
 }
 
 // The command stream (or script) at `gbaPointer`, measured by `length` and copied.
 rom::RomResult<Bytes> copyMeasured(ByteSpan bytes, std::uint32_t gbaPointer,
-                                   const rom::RomResult<std::size_t>& length, std::string_view what)
+                                   const rom::RomResult<std::size_t>& length, std::string_view what,
+                                   rom::DataSource source)
 {
     if (!length)
         return std::unexpected(length.error());
     if (gbaPointer == 0)
         return Bytes();
-    return copyRange(bytes, rom::romOffsetOf(gbaPointer), *length, what);
+    return copyRange(bytes, rom::romOffsetOf(gbaPointer), *length, what, source);
 }
 
 std::string numbered(std::string_view what, std::size_t index)
@@ -97,7 +100,7 @@ rom::RomResult<void> readRoutines(ByteSpan image, const RomTableOffsets& offsets
         auto pointer = rom::readTablePointer(image, offsets.directory, table, id);
         if (!pointer)
             return std::unexpected(pointer.error());
-        auto routine = read(image, *pointer);
+        auto routine = read(image, *pointer, rom::DataSource::Rom);
         if (!routine)
             return std::unexpected(rom::withContext(routine.error(), rom::itemName(kindLabel, id)));
         addresses[**slot] = *pointer;
@@ -254,22 +257,22 @@ rom::RomResult<void> readWeapons(ByteSpan image, const RomTableOffsets& offsets,
 }  // namespace
 
 rom::RomResult<std::size_t> PartCommandLength(ByteSpan bytes, std::uint32_t gbaPointer,
-                                              std::uint16_t limit)
+                                              std::uint16_t limit, rom::DataSource source)
 {
     if (gbaPointer == 0)
         return 0;
-    return rom::measurePartStream(bytes, rom::romOffsetOf(gbaPointer), limit);
+    return rom::measurePartStream(bytes, rom::romOffsetOf(gbaPointer), limit, source);
 }
 
 rom::RomResult<std::size_t> ScriptLength(ByteSpan bytes, std::uint32_t gbaPointer,
-                                         std::uint16_t totalFrames)
+                                         std::uint16_t totalFrames, rom::DataSource source)
 {
     if (gbaPointer == 0)
         return 0;
     // The key block walk counts the two bytes of the entry that ends it, whatever ends it (an end
     // mark or an index out of order), and reads nothing beyond: the measure does not depend on
     // what follows the script.
-    return rom::measureKeyBlock(bytes, rom::romOffsetOf(gbaPointer), totalFrames);
+    return rom::measureKeyBlock(bytes, rom::romOffsetOf(gbaPointer), totalFrames, source);
 }
 
 rom::RomResult<std::size_t> Lz77BlockLength(ByteSpan bytes, std::uint32_t offset)
@@ -299,12 +302,17 @@ rom::RomResult<PalletGroup> ReadPalletGroup(ByteSpan bytes, std::uint32_t offset
     return group;
 }
 
-rom::RomResult<MotionPartRoutine> ReadMotionPartRoutine(ByteSpan bytes, std::uint32_t gbaPointer)
+namespace {
+
+// The three routine readers; `source` words their errors.
+rom::RomResult<MotionPartRoutine> readMotionPartAt(ByteSpan bytes, std::uint32_t gbaPointer,
+                                                   rom::DataSource source)
 {
     MotionPartRoutine routine;
     if (gbaPointer == 0)
         return routine;
-    auto header = readHeaderAt<rom::MotionPartHeader>(bytes, gbaPointer, "MotionPartヘッダ");
+    auto header =
+        readHeaderAt<rom::MotionPartHeader>(bytes, gbaPointer, "MotionPartヘッダ", source);
     if (!header)
         return std::unexpected(header.error());
     routine.present = true;
@@ -313,36 +321,37 @@ rom::RomResult<MotionPartRoutine> ReadMotionPartRoutine(ByteSpan bytes, std::uin
     const std::uint64_t table = rom::romOffsetOf(header->dwPartTable);
     const std::size_t tableLength = header->bNumPart * PartTableEntry::kSize;
     if (tableLength != 0 && !rom::fits(bytes.size(), table, tableLength))
-        return std::unexpected(rom::outOfImage("MotionPartのパートテーブル", table, tableLength));
+        return std::unexpected(
+            rom::outOfImage("MotionPartのパートテーブル", table, tableLength, source));
     for (std::size_t j = 0; j < header->bNumPart; ++j) {
         MotionPartEntry part;
         part.entry = rom::parseRecord<PartTableEntry>(
             bytes.subspan(static_cast<std::size_t>(table) + j * PartTableEntry::kSize));
         const std::uint32_t pointer = part.entry.dwPointer;
-        auto stream = copyMeasured(bytes, pointer,
-                                   PartCommandLength(bytes, pointer, header->wTotalFrame),
-                                   "パートデータ");
+        auto length = PartCommandLength(bytes, pointer, header->wTotalFrame, source);
+        auto stream = copyMeasured(bytes, pointer, length, "パートデータ", source);
         if (!stream)
             return std::unexpected(rom::withContext(stream.error(), numbered("パート", j)));
         part.stream = std::move(*stream);
         routine.parts.push_back(std::move(part));
     }
 
-    auto script = copyMeasured(bytes, header->dwKeyBlock,
-                               ScriptLength(bytes, header->dwKeyBlock, header->wTotalFrame),
-                               "キーデータ");
+    auto scriptLength = ScriptLength(bytes, header->dwKeyBlock, header->wTotalFrame, source);
+    auto script = copyMeasured(bytes, header->dwKeyBlock, scriptLength, "キーデータ", source);
     if (!script)
         return std::unexpected(script.error());
     routine.script = std::move(*script);
     return routine;
 }
 
-rom::RomResult<ShadowEtcRoutine> ReadShadowEtcRoutine(ByteSpan bytes, std::uint32_t gbaPointer)
+rom::RomResult<ShadowEtcRoutine> readShadowEtcAt(ByteSpan bytes, std::uint32_t gbaPointer,
+                                                 rom::DataSource source)
 {
     ShadowEtcRoutine routine;
     if (gbaPointer == 0)
         return routine;
-    auto header = readHeaderAt<rom::ShadowEtcHeader>(bytes, gbaPointer, "ShadowEtcヘッダ");
+    auto header =
+        readHeaderAt<rom::ShadowEtcHeader>(bytes, gbaPointer, "ShadowEtcヘッダ", source);
     if (!header)
         return std::unexpected(header.error());
     routine.present = true;
@@ -356,12 +365,12 @@ rom::RomResult<ShadowEtcRoutine> ReadShadowEtcRoutine(ByteSpan bytes, std::uint3
         const std::uint64_t at = list + rom::kShadowEtcListEntrySize * listed++;
         const std::optional<std::uint32_t> pointer = rom::readU32(bytes, at);
         if (!pointer)
-            return std::unexpected(rom::outOfImage("ShadowEtcのリスト", at, rom::kShadowEtcListEntrySize));
+            return std::unexpected(
+                rom::outOfImage("ShadowEtcのリスト", at, rom::kShadowEtcListEntrySize, source));
         ShadowEtcEntry& entry = routine.entries[k];
         entry.dwPointer = *pointer;
-        auto stream = copyMeasured(bytes, *pointer,
-                                   PartCommandLength(bytes, *pointer, rom::kShadowEtcFrameLimit),
-                                   "パートデータ");
+        auto length = PartCommandLength(bytes, *pointer, rom::kShadowEtcFrameLimit, source);
+        auto stream = copyMeasured(bytes, *pointer, length, "パートデータ", source);
         if (!stream)
             return std::unexpected(rom::withContext(stream.error(), numbered("ストリーム", k)));
         entry.stream = std::move(*stream);
@@ -369,12 +378,14 @@ rom::RomResult<ShadowEtcRoutine> ReadShadowEtcRoutine(ByteSpan bytes, std::uint3
     return routine;
 }
 
-rom::RomResult<CutinScrollRoutine> ReadCutinScrollRoutine(ByteSpan bytes, std::uint32_t gbaPointer)
+rom::RomResult<CutinScrollRoutine> readCutinScrollAt(ByteSpan bytes, std::uint32_t gbaPointer,
+                                                     rom::DataSource source)
 {
     CutinScrollRoutine routine;
     if (gbaPointer == 0)
         return routine;
-    auto header = readHeaderAt<rom::CutinScrollHeader>(bytes, gbaPointer, "CutinScrollヘッダ");
+    auto header =
+        readHeaderAt<rom::CutinScrollHeader>(bytes, gbaPointer, "CutinScrollヘッダ", source);
     if (!header)
         return std::unexpected(header.error());
     routine.present = true;
@@ -382,12 +393,47 @@ rom::RomResult<CutinScrollRoutine> ReadCutinScrollRoutine(ByteSpan bytes, std::u
     const std::size_t length = header->wNumCommand * rom::kCutinScrollCommandSize;
     if (length == 0)
         return routine;
-    auto commands =
-        copyRange(bytes, rom::romOffsetOf(header->dwCommands), length, "CutinScrollのコマンド");
+    auto commands = copyRange(bytes, rom::romOffsetOf(header->dwCommands), length,
+                              "CutinScrollのコマンド", source);
     if (!commands)
         return std::unexpected(commands.error());
     routine.commands = std::move(*commands);
     return routine;
+}
+
+}  // namespace
+
+rom::RomResult<MotionPartRoutine> ReadMotionPartRoutine(ByteSpan bytes, std::uint32_t gbaPointer)
+{
+    return readMotionPartAt(bytes, gbaPointer, rom::DataSource::Rom);
+}
+
+rom::RomResult<ShadowEtcRoutine> ReadShadowEtcRoutine(ByteSpan bytes, std::uint32_t gbaPointer)
+{
+    return readShadowEtcAt(bytes, gbaPointer, rom::DataSource::Rom);
+}
+
+rom::RomResult<CutinScrollRoutine> ReadCutinScrollRoutine(ByteSpan bytes, std::uint32_t gbaPointer)
+{
+    return readCutinScrollAt(bytes, gbaPointer, rom::DataSource::Rom);
+}
+
+template <>
+rom::RomResult<MotionPartRoutine> ReadRoutineFile(ByteSpan file, std::uint32_t gbaPointer)
+{
+    return readMotionPartAt(file, gbaPointer, rom::DataSource::File);
+}
+
+template <>
+rom::RomResult<ShadowEtcRoutine> ReadRoutineFile(ByteSpan file, std::uint32_t gbaPointer)
+{
+    return readShadowEtcAt(file, gbaPointer, rom::DataSource::File);
+}
+
+template <>
+rom::RomResult<CutinScrollRoutine> ReadRoutineFile(ByteSpan file, std::uint32_t gbaPointer)
+{
+    return readCutinScrollAt(file, gbaPointer, rom::DataSource::File);
 }
 
 rom::RomResult<UnitDataSet> ReadUnitFromRom(ByteSpan image, const RomTableOffsets& offsets,
@@ -419,7 +465,7 @@ rom::RomResult<UnitDataSet> ReadUnitFromRom(ByteSpan image, const RomTableOffset
         routineFields(set, [](auto& h) { return unitMotionParts(h); },
                       [](auto& h) { return weaponMotionParts(h); }),
         set.wIdMotionPart, set.bNumMotionPart, set.dwAdrMotionPart, set.motionParts,
-        ReadMotionPartRoutine);
+        readMotionPartAt);
     if (!motion)
         return failed(motion.error());
     auto shadow = readRoutines(
@@ -427,7 +473,7 @@ rom::RomResult<UnitDataSet> ReadUnitFromRom(ByteSpan image, const RomTableOffset
         routineFields(set, [](auto& h) { return unitShadowEtcs(h); },
                       [](auto& h) { return weaponShadowEtcs(h); }),
         set.wIdShadowEtc, set.bNumShadowEtc, set.dwAdrShadowEtc, set.shadowEtcs,
-        ReadShadowEtcRoutine);
+        readShadowEtcAt);
     if (!shadow)
         return failed(shadow.error());
     auto cutin = readRoutines(
@@ -435,7 +481,7 @@ rom::RomResult<UnitDataSet> ReadUnitFromRom(ByteSpan image, const RomTableOffset
         routineFields(set, [](auto& h) { return unitCutinScrolls(h); },
                       [](auto& h) { return weaponCutinScrolls(h); }),
         set.wIdCutinScroll, set.bNumCutinScroll, set.dwAdrCutinScroll, set.cutinScrolls,
-        ReadCutinScrollRoutine);
+        readCutinScrollAt);
     if (!cutin)
         return failed(cutin.error());
 

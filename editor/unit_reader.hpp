@@ -12,16 +12,20 @@
 
 namespace editor {
 
+// `source` words the errors of the walks below: a walk of a file says it left the file.
+
 // Length of the part command stream at `gbaPointer`, whose frames add up to `limit`; 0 when the
 // pointer is 0.
 rom::RomResult<std::size_t> PartCommandLength(ByteSpan bytes, std::uint32_t gbaPointer,
-                                              std::uint16_t limit);
+                                              std::uint16_t limit,
+                                              rom::DataSource source = rom::DataSource::Rom);
 
 // Length of a MotionPart script (its key block) at `gbaPointer` for total frame count
 // `totalFrames`. The walk never looks at a byte past the length it returns, so the script measures
 // the same in a routine file as in the ROM, whatever follows it.
 rom::RomResult<std::size_t> ScriptLength(ByteSpan bytes, std::uint32_t gbaPointer,
-                                         std::uint16_t totalFrames);
+                                         std::uint16_t totalFrames,
+                                         rom::DataSource source = rom::DataSource::Rom);
 
 // Length, header included, of the LZ77 stream at `offset`, walked up to the stream's full
 // declared size (header bytes 1 to 3), so no stream is ever copied short.
@@ -32,6 +36,17 @@ rom::RomResult<std::size_t> Lz77BlockLength(ByteSpan bytes, std::uint32_t offset
 rom::RomResult<MotionPartRoutine> ReadMotionPartRoutine(ByteSpan bytes, std::uint32_t gbaPointer);
 rom::RomResult<ShadowEtcRoutine> ReadShadowEtcRoutine(ByteSpan bytes, std::uint32_t gbaPointer);
 rom::RomResult<CutinScrollRoutine> ReadCutinScrollRoutine(ByteSpan bytes, std::uint32_t gbaPointer);
+
+// The same for a routine file of a unit folder (`Routine` one of the three routine kinds): its
+// errors say that a walk left the file.
+template <class Routine>
+rom::RomResult<Routine> ReadRoutineFile(ByteSpan file, std::uint32_t gbaPointer);
+template <>
+rom::RomResult<MotionPartRoutine> ReadRoutineFile(ByteSpan file, std::uint32_t gbaPointer);
+template <>
+rom::RomResult<ShadowEtcRoutine> ReadRoutineFile(ByteSpan file, std::uint32_t gbaPointer);
+template <>
+rom::RomResult<CutinScrollRoutine> ReadRoutineFile(ByteSpan file, std::uint32_t gbaPointer);
 
 // Reads unit `unitId` (0 to 149) and everything it names into a new set.
 rom::RomResult<UnitDataSet> ReadUnitFromRom(ByteSpan image, const RomTableOffsets& offsets,

@@ -91,6 +91,7 @@ void MorvaneWindow::selectUnit(int row)
 
 void MorvaneWindow::saveUnitFolder()
 {
+    // A folder that could not be written has been reported; its report is not shown as saved.
     const std::optional<SavedUnitFolder> saved = session_.SaveUnitFolder(unitFolderBase_);
     if (!saved)
         return;
@@ -99,11 +100,9 @@ void MorvaneWindow::saveUnitFolder()
 
 void MorvaneWindow::loadFromFolder()
 {
-    const LoadedFolder loaded = session_.LoadFromFolder();
-    // A cancelled dialog or a folder whose index could not be read changes nothing.
-    if (loaded.status == FolderLoad::Refused)
-        return;
-    shell::qt::setControlText(*fileSummary_, loaded.summary);
+    // A cancelled dialog or a refused folder changes nothing.
+    if (const std::optional<std::string> summary = session_.LoadFromFolder())
+        shell::qt::setControlText(*fileSummary_, *summary);
 }
 
 void MorvaneWindow::portUnit()

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <expected>
 #include <random>
 
 namespace {
@@ -35,7 +35,7 @@ void expectRoundTrip(std::string (*write)(const Record&), KeyTable (*keys)(Recor
 {
     const Record written = randomRecord<Record>(seed);
     Record read = randomRecord<Record>(seed + 1);
-    ParseDefinitionText(write(written), keys(read));
+    ASSERT_TRUE(ReadRecordText(write(written), keys(read), "record.dat").has_value());
     EXPECT_EQ(rom::serializeRecord(read), rom::serializeRecord(written)) << seed;
 }
 
@@ -77,7 +77,7 @@ TEST(DefinitionTextTest, EveryRecordReadsBackAsWrittenButTheUnnamedByte)
         const auto written = randomRecord<rom::UnitDataRecord>(seed);
         auto read = randomRecord<rom::UnitDataRecord>(seed + 100);
         const std::uint8_t readersByte = read.bUnnamed47;
-        ParseDefinitionText(UnitDataText(written), unitDataKeys(read));
+        ASSERT_TRUE(ReadRecordText(UnitDataText(written), unitDataKeys(read), "unitdt.dat"));
         EXPECT_EQ(read.bUnnamed47, readersByte);
         read.bUnnamed47 = written.bUnnamed47;
         EXPECT_EQ(rom::serializeRecord(read), rom::serializeRecord(written));
@@ -105,7 +105,7 @@ TEST(DefinitionTextTest, CombinedUnitDataReadsBackEveryIdAndPointer)
 
     UnitDataSet read;
     read.icon.emplace();  // not part of the index: stays
-    ParseUnitAllText(UnitAllText(written), read);
+    ASSERT_TRUE(ReadUnitAllText(UnitAllText(written), read));
     EXPECT_EQ(read.wUnitID, written.wUnitID);
     EXPECT_EQ(read.bNumMotionPart, 48);
     EXPECT_EQ(read.bNumSprite, 31);
@@ -134,117 +134,124 @@ TEST(DefinitionTextTest, CombinedUnitDataNamesTheFirstLineACutIndexLacks)
     written.bNumSprite = 2;
     written.bNumShadowEtc = 1;
     const std::string text = UnitAllText(written);
-    const auto missing = [](const std::string& index) {
+    const auto missing = [](const std::string& index) -> std::string {
         UnitDataSet read;
-        ParseUnitAllText(index, read);
-        return MissingUnitAllLine(index, read);
+        const std::expected<void, std::string> result = ReadUnitAllText(index, read);
+        return result ? "" : result.error();
     };
-    EXPECT_EQ(missing(text), std::nullopt);
-    EXPECT_EQ(missing(""), "[bNumFixedWeapon]");
-    EXPECT_EQ(missing(text.substr(0, text.find("[dwAdrMotionPart:0]"))), "[dwAdrShadowEtc:0]");
-    EXPECT_EQ(missing(text.substr(0, text.find("[wIdSprite:1]"))), "[wIdSprite:1]");
+    EXPECT_EQ(missing(text), "");
+    EXPECT_EQ(missing(""), "unitall.dat に [wUnitID] の行がありません");
+    EXPECT_EQ(missing(text.substr(0, text.find("[dwAdrMotionPart:0]"))),
+              "unitall.dat に [dwAdrShadowEtc:0] の行がありません");
+    EXPECT_EQ(missing(text.substr(0, text.find("[wIdSprite:1]"))),
+              "unitall.dat に [wIdSprite:1] の行がありません");
+    std::string noIcon = text;
+    noIcon.erase(noIcon.find("[wIdIcon]="), noIcon.find("\r\n", noIcon.find("[wIdIcon]=")) + 2 -
+                                                noIcon.find("[wIdIcon]="));
+    EXPECT_EQ(missing(noIcon), "unitall.dat に [wIdIcon] の行がありません");
 
-    // An element is found by its index as the parser reads it; entries beyond the count may go.
-    EXPECT_EQ(missing("[bNumFixedWeapon]=0\r\n[bNumSprite]=1\r\n[bNumPallet]=0\r\n[bNumMotionPart]=0\r\n"
-                      "[bNumShadowEtc]=0\r\n[bNumCutinScroll]=0\r\n[wIdSprite: 00]=3\r\n"),
-              std::nullopt);
+    // An element is found by its index as a number; entries beyond the count may go.
+    const std::string plain = "[wUnitID]=1\r\n[bNumFixedWeapon]=0\r\n[bNumSprite]=1\r\n[bNumPallet]=0\r\n"
+                              "[bNumMotionPart]=0\r\n[bNumShadowEtc]=0\r\n[bNumCutinScroll]=0\r\n"
+                              "[wIdBGMap]=5\r\n[wIdIcon]=6\r\n";
+    EXPECT_EQ(missing(plain + "[wIdSprite: 00]=3\r\n"), "");
     // A count beyond the list's capacity asks only for the entries the list can hold.
     UnitDataSet many;
     many.bNumSprite = 32;
     std::string tooMany = UnitAllText(many);
     tooMany.replace(tooMany.find("[bNumSprite]=32"), 15, "[bNumSprite]=200");
-    EXPECT_EQ(missing(tooMany), std::nullopt);
+    EXPECT_EQ(missing(tooMany), "");
 }
 
-TEST(DefinitionTextTest, ParserTakesOnlyTheKeysItFindsNarrowedToTheirFields)
+// Each value of a "[dwMaxHP]" (u32), "[bParam1]" (u8) or "[wWeapon:3]" (u16) line after a first
+// line "[TYPE]=X", as the reader takes it: the number stored, or the message.
+TEST(DefinitionTextTest, ValuesAreWholeNumbersThatFitTheirFields)
 {
-    rom::BGMAP bgMap{0x08001000, 0, 9};
-    ParseDefinitionText("[TYPE]=BGMAP\r\n[wSize]=2\r\n", bgMapKeys(bgMap));
-    EXPECT_EQ(bgMap.dwAddress, 0x08001000u);
-    EXPECT_EQ(bgMap.wSize, 2);
-    EXPECT_EQ(bgMap.wParam1, 9);
+    const struct {
+        std::string line;
+        std::uint32_t stored;
+        std::string message;
+    } rows[] = {
+        {"[dwMaxHP]=4294967295", 4294967295u, ""},
+        {"[dwMaxHP]=&HFFFFFFFF", 4294967295u, ""},
+        {"[dwMaxHP]=&h1f", 0x1F, ""},
+        {"[dwMaxHP]=&O17", 017, ""},
+        {"[dwMaxHP]= \t12  ", 12, ""},
+        {"  [dwMaxHP] =+8", 8, ""},
+        {"[dwMaxHP]=-0", 0, ""},
+        {"[dwMaxHP]=12.00", 12, ""},
+        {"[bParam1]=255", 255, ""},
+        {"[wWeapon:3]=&HFFFF", 0xFFFF, ""},
+        {"[wWeapon:&H3]=7", 7, ""},
+        {"[dwMaxHP]=abc", 0, "unitdt.dat 2行目: [dwMaxHP]=abc は数値ではありません"},
+        {"[dwMaxHP]=", 0, "unitdt.dat 2行目: [dwMaxHP]= は数値ではありません"},
+        {"[dwMaxHP]=1 2", 0, "unitdt.dat 2行目: [dwMaxHP]=1 2 は数値ではありません"},
+        {"[dwMaxHP]=&H", 0, "unitdt.dat 2行目: [dwMaxHP]=&H は数値ではありません"},
+        {"[dwMaxHP]=&O8", 0, "unitdt.dat 2行目: [dwMaxHP]=&O8 は数値ではありません"},
+        {"[dwMaxHP]=12x", 0, "unitdt.dat 2行目: [dwMaxHP]=12x は数値ではありません"},
+        {"[dwMaxHP] 12", 0, "unitdt.dat 2行目: [dwMaxHP] 12 は数値ではありません"},
+        {"[dwMaxHP]=\x82\x50\x01", 0, "unitdt.dat 2行目: [dwMaxHP]=\\x82P\\x01 は数値ではありません"},
+        {"[dwMaxHP]=12.5", 0, "unitdt.dat 2行目: [dwMaxHP]=12.5 は整数ではありません"},
+        {"[dwMaxHP]=-5", 0, "unitdt.dat 2行目: [dwMaxHP]=-5 は範囲外です (0 から 4294967295)"},
+        {"[dwMaxHP]=99999999999", 0,
+         "unitdt.dat 2行目: [dwMaxHP]=99999999999 は範囲外です (0 から 4294967295)"},
+        {"[dwMaxHP]=" + std::string(400, '9'), 0,
+         "unitdt.dat 2行目: [dwMaxHP]=" + std::string(54, '9') + "... は範囲外です (0 から 4294967295)"},
+        {"[bParam1]=300", 0, "unitdt.dat 2行目: [bParam1]=300 は範囲外です (0 から 255)"},
+        {"[wWeapon:3]=65536", 0, "unitdt.dat 2行目: [wWeapon:3]=65536 は範囲外です (0 から 65535)"},
+    };
+    for (const auto& row : rows) {
+        for (const std::string_view end : {"\r\n", "\n", ""}) {
+            rom::UnitDataRecord unit{};
+            const auto read =
+                ReadDefinitionText("[TYPE]=X\r\n" + row.line + std::string(end), unitDataKeys(unit), "unitdt.dat");
+            const std::uint32_t stored = row.line.find("bParam1") != std::string::npos ? unit.bParam1
+                                         : row.line.find("wWeapon") != std::string::npos ? unit.wWeapon[3]
+                                                                                         : unit.dwMaxHP;
+            EXPECT_EQ(read ? "" : read.error(), row.message) << row.line;
+            if (read)
+                EXPECT_EQ(stored, row.stored) << row.line;
+        }
+    }
+}
 
+TEST(DefinitionTextTest, LinesThatNameNoFieldArePassedOverAndRecordsNeedEveryKey)
+{
+    rom::BGMAP bgMap{1, 2, 3};
+    // Keys differ by case; an index outside its array names nothing; a key given twice takes its
+    // last value; the type line is not compared; lines of another form are passed over.
+    const std::string text = "[TYPE]=UNIT_ANIME_HEADER\nwSize=abc\n[WSIZE]=abc\n[wSize:0]=abc\n"
+                             "junk\r\n\r\n[wSize]=4\r\n[wSize]=5\n[wParam1]=6\r\n[dwAddress]=7";
+    const auto defined = ReadDefinitionText(text, bgMapKeys(bgMap), "hbgmap.dat");
+    ASSERT_TRUE(defined.has_value()) << defined.error();
+    EXPECT_EQ(defined->plain, (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(rom::serializeRecord(bgMap), rom::serializeRecord(rom::BGMAP{7, 5, 6}));
+    EXPECT_TRUE(ReadRecordText(text, bgMapKeys(bgMap), "hbgmap.dat").has_value());
+
+    rom::BGMAP partial{1, 2, 3};
+    EXPECT_EQ(ReadRecordText("[TYPE]=BGMAP\r\n[wSize]=2\r\n", bgMapKeys(partial), "hbgmap.dat").error(),
+              "hbgmap.dat に [dwAddress] の行がありません");
     rom::UnitDataRecord unit{};
-    ParseDefinitionText("[wWeapon:3]=&HFFFF\r\n[wWeapon:12]=5\r\n[bUnitName:-1]=5\r\n"
-                        "[bUnitName:32]=7\r\n[wWeapon: 0]=4\r\n[bUnitName:&H1F]=300\r\n",
-                        unitDataKeys(unit));
-    EXPECT_EQ(unit.wWeapon[3], 0xFFFF);
-    EXPECT_EQ(unit.wWeapon[0], 4);  // the index is read as a number, blanks first
-    EXPECT_EQ(unit.bUnitName[31], 300 & 0xFF);
-    EXPECT_EQ(std::count(unit.bUnitName.begin(), unit.bUnitName.end(), 0), 31);
-
-    rom::UNIT_ANIME_HEADER anime{};
-    anime.wIdUnit = 77;
-    ParseDefinitionText("[widunit]=1\r\n[WIDUNIT]=2\r\n[wIdSprite1_1]=300\r\n[wIdPallet1_1]=65537\r\n"
-                        "[wIdBGMap]=  12  \r\n[wParamBG]=-1\r\n[wIdSpriteBG]=\t2.9\r\n[TYPE]=3\r\n"
-                        "[wIdMotionPart1]=&o17\r\n[wIdShadowEtc1]=&h1f\r\n[wIdCutinScroll1]=abc\r\n"
-                        "[wParam1]=+8x\r\n[wIdSprite2_1]=4294967296\r\n[wPatternExplosion]=5",
-                        unitAnimeKeys(anime));
-    EXPECT_EQ(anime.wIdUnit, 77);
-    EXPECT_EQ(anime.motion[0].wIdSprite_1, 300);
-    EXPECT_EQ(anime.motion[0].wIdPallet_1, 1);
-    EXPECT_EQ(anime.wIdBGMap, 12);
-    EXPECT_EQ(anime.wParamBG, 0xFFFF);
-    EXPECT_EQ(anime.wIdSpriteBG, 2);
-    EXPECT_EQ(anime.motion[0].wIdMotionPart, 017);
-    EXPECT_EQ(anime.motion[0].wIdShadowEtc, 0x1F);
-    EXPECT_EQ(anime.motion[0].wIdCutinScroll, 0);
-    EXPECT_EQ(anime.motion[0].wParam, 8);
-    EXPECT_EQ(anime.motion[1].wIdSprite_1, 0);
-    EXPECT_EQ(anime.wPatternExplosion, 5);  // a last line without CR LF keeps its last digit
+    std::string unitText = UnitDataText(unit);
+    unitText.erase(unitText.find("[bUnitName:31]="));
+    EXPECT_EQ(ReadRecordText(unitText, unitDataKeys(unit), "unitdt.dat").error(),
+              "unitdt.dat に [bUnitName:31] の行がありません");
+    unitText = UnitDataText(unit);
+    unitText.replace(unitText.find("[bUnitName:30]="), 15, "[bUnitName:40]=");
+    EXPECT_EQ(ReadRecordText(unitText, unitDataKeys(unit), "unitdt.dat").error(),
+              "unitdt.dat に [bUnitName:30] の行がありません");
 }
 
-TEST(DefinitionTextTest, ParserSearchesForwardForKeysAndValues)
+TEST(DefinitionTextTest, LongTextsReadInOnePass)
 {
-    rom::BGMAP bgMap{1, 2, 3};
-    // A line without brackets takes the key of the next pair, and a value only from its own line.
-    ParseDefinitionText("junk=7\r\n[wSize]=4\r\n\r\n[wParam1]=6\r\n[dwAddress]", bgMapKeys(bgMap));
-    EXPECT_EQ(bgMap.wSize, 4);
-    EXPECT_EQ(bgMap.wParam1, 6);
-    EXPECT_EQ(bgMap.dwAddress, 0u);  // a key without "=": no digits
-    rom::BGMAP later{1, 2, 3};
-    ParseDefinitionText("[wSize]=4\r\n[wSize]=5\r\n[wParam1", bgMapKeys(later));
-    EXPECT_EQ(later.wSize, 5);
-    EXPECT_EQ(later.wParam1, 3);
-}
-
-TEST(DefinitionTextTest, LongTextsWithFarKeysReadInOnePass)
-{
-    // Each line takes the key of a pair far ahead; the key and its bracket are found once. A parse
-    // that searched again from every line needed hours for texts of this size.
-    const std::size_t lines = 1'000'000;
-    std::string farKey;
-    for (std::size_t i = 0; i < lines; ++i)
-        farKey += "=7\r\n";
-    farKey += "[wSize]=4";
-    rom::BGMAP bgMap{1, 2, 3};
-    ParseDefinitionText(farKey, bgMapKeys(bgMap));
-    EXPECT_EQ(bgMap.wSize, 4);
-
-    // One "]" for a million opening brackets, and an element index a million digits long.
-    std::string farClose;
-    for (std::size_t i = 0; i < lines; ++i)
-        farClose += "[\r\n";
-    farClose += "]=1\r\n\r\n" + std::string(lines, '\n') + "[wIdSprite:" + std::string(lines, '0') + "3]=9";
-    UnitDataSet set;
-    ParseUnitAllText(farClose, set);
-    EXPECT_EQ(set.wIdSprite[3], 9);
-}
-
-TEST(DefinitionTextTest, NumbersReadAsTheToolsAlwaysReadThem)
-{
-    EXPECT_EQ(ReadNumber("42"), 42);
-    EXPECT_EQ(ReadNumber("  \t-3.75xyz"), -3.75);
-    EXPECT_EQ(ReadNumber("&HfF"), 255);
-    EXPECT_EQ(ReadNumber("&O777"), 511);
-    EXPECT_EQ(ReadNumber("&O8"), 0);
-    EXPECT_EQ(ReadNumber("& H1"), 0);
-    EXPECT_EQ(ReadNumber(""), 0);
-    EXPECT_EQ(ReadNumber(".5"), 0.5);
-    EXPECT_EQ(fieldBitsOf(-1), UINT64_MAX);
-    EXPECT_EQ(fieldBitsOf(-3.75), static_cast<std::uint64_t>(-3));
-    EXPECT_EQ(fieldBitsOf(4294967297.9), 4294967297u);
-    EXPECT_EQ(fieldBitsOf(ReadNumber(std::string(400, '9'))), 0u);
+    // A million lines before the key, and an element index a million digits long.
+    std::string text;
+    for (std::size_t i = 0; i < 1'000'000; ++i)
+        text += "=7\r\n[\r\n";
+    text += "[wWeapon:" + std::string(1'000'000, '0') + "3]=9";
+    rom::UnitDataRecord unit{};
+    ASSERT_TRUE(ReadDefinitionText(text, unitDataKeys(unit), "unitdt.dat"));
+    EXPECT_EQ(unit.wWeapon[3], 9);
 }
 
 }  // namespace

@@ -86,10 +86,26 @@ TEST_F(MorvaneCliTest, SaveAndSummaryOfTheFolderAgree)
     EXPECT_EQ(viaFolder.out, fromRom.out);
     EXPECT_EQ(viaIndex.out, fromRom.out);
 
+    const std::string unitData = fileText(folder / "unitdt.dat");
+    scratch.write("folders/アイ/unitdt.dat", "[dwMaxHP]=abc" + unitData.substr(unitData.find("\r\n")));
+    const CommandRun mistaken = run({"summary", folder.string(), "--table", table});
+    EXPECT_EQ(mistaken.status, 1);
+    EXPECT_EQ(mistaken.out, "");
+    EXPECT_EQ(mistaken.err, "エラー: unitdt.dat 1行目: [dwMaxHP]=abc は数値ではありません\n");
+
+    scratch.write("folders/アイ/unitdt.dat", unitData);
     std::filesystem::remove(folder / "sprite1.dat");
     const CommandRun incomplete = run({"summary", folder.string(), "--table", table});
     EXPECT_EQ(incomplete.status, 1);
+    EXPECT_EQ(incomplete.out, "");
     EXPECT_EQ(incomplete.err, "ファイルオープンに失敗: " + (folder / "sprite1.dat").string() + "\n");
+
+    // A save that cannot make its folder says so once and prints no path.
+    const std::string blocked = scratch.write("blocked", std::string("file")).string();
+    const CommandRun failed = run({"save", rom, "42", "--dir", blocked, "--table", table});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.out, "");
+    EXPECT_EQ(failed.err, "ファイルオープンに失敗: " + (std::filesystem::path(blocked) / utf8Path("アイ")).string() + "\n");
 }
 
 TEST_F(MorvaneCliTest, PortWritesTheChangedImageOrNothing)
@@ -101,8 +117,17 @@ TEST_F(MorvaneCliTest, PortWritesTheChangedImageOrNothing)
 
     const CommandRun refused = run({"port", demoB, "0x2A", path, "-o", out, "--table", table});
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err, "エラー: IDが足りません\n");
+    EXPECT_TRUE(refused.err.starts_with("エラー: IDが足りません\nbNumFixedWeapon: 必要 2, 空き 1\n"))
+        << refused.err;
     EXPECT_FALSE(std::filesystem::exists(out));
+
+    // -o may not replace an input other than ROM.
+    for (const std::string& input : {path + "/unitall.dat", path + "/sprite3.dat", table}) {
+        const CommandRun collision = run({"port", demoB, "0x10", path, "-o", input, "--table", table});
+        EXPECT_EQ(collision.status, 2) << input;
+        EXPECT_TRUE(collision.err.starts_with("Morvane: -o names the input ")) << collision.err;
+    }
+    EXPECT_TRUE(std::filesystem::exists(path + "/unitall.dat"));
 
     const CommandRun ported = run({"port", demoB, "0x10", path, "-o", out, "--table", table});
     EXPECT_EQ(ported.status, 0) << ported.err;
@@ -112,6 +137,8 @@ TEST_F(MorvaneCliTest, PortWritesTheChangedImageOrNothing)
     const CommandRun summary = run({"summary", out, "0x10", "--table", table});
     const CommandRun source = run({"summary", demoA, "2", "--table", table});
     EXPECT_EQ(summary.out, source.out);
+    const CommandRun again = run({"port", out, "0x10", path, "-o", out, "--table", table});
+    EXPECT_EQ(again.status, 0) << again.err;
 }
 
 TEST_F(MorvaneCliTest, WrongUsageExitsTwoAndBadInputOne)

@@ -41,9 +41,10 @@ protected:
     UnitDataSet fileSideOf(const shell::Bytes& image, std::uint16_t unit)
     {
         UnitDataSet romSide = readUnit(image, unit);
-        const SavedUnitFolder saved = SaveUnitFolder(shell, romSide, characterTable(), scratch.path());
+        const std::optional<SavedUnitFolder> saved =
+            SaveUnitFolder(shell, romSide, characterTable(), scratch.path());
         UnitDataSet fileSide;
-        EXPECT_EQ(LoadUnitFolder(shell, saved.folder / "unitall.dat", fileSide), FolderLoad::Complete);
+        EXPECT_TRUE(saved && LoadUnitFolder(shell, saved->folder / "unitall.dat", fileSide));
         shell.messages.clear();
         return fileSide;
     }
@@ -165,12 +166,30 @@ TEST_F(PortTest, RefusalsChangeNeitherTheImageNorTheFileSide)
     const std::vector<std::uint32_t> addresses(fileSide.dwAdrMotionPart.begin(), fileSide.dwAdrMotionPart.end());
 
     EXPECT_FALSE(PortUnit(shell, imageB, offsets, fileSide, fileIds, CollectUnitIds(readUnit(imageB, 0x2A))));
+    EXPECT_EQ(shell.details, (std::vector<std::string>{
+                                 "bNumFixedWeapon: 必要 2, 空き 1", "bNumSprite: 必要 19, 空き 12",
+                                 "bNumPallet: 必要 19, 空き 12", "bNumMotionPart: 必要 11, 空き 7",
+                                 "bNumShadowEtc: 必要 5, 空き 3", "bNumCutinScroll: 必要 3, 空き 2"}));
+    shell.details.clear();
     EXPECT_FALSE(PortUnit(shell, imageB, offsets, fileSide, fileIds, UnitIdSet()));  // nothing selected
+    EXPECT_EQ(shell.details.front(), "bNumUnit: 必要 1, 空き 0");
     ASSERT_EQ(shell.messages.size(), 2u);
     for (const auto& message : shell.messages) {
         EXPECT_EQ(message.text, "IDが足りません");
         EXPECT_EQ(message.caption, std::string("エラー"));
     }
+
+    // A stream that a folder load would refuse: the ported unit does not read back.
+    UnitDataSet unreadable = fileSide;
+    unreadable.sprites[0].data = {0x10, 0xFF, 0xFF, 0xFF, 0x00};  // 0xFFFFFF bytes claimed
+    shell.messages.clear();
+    EXPECT_FALSE(PortUnit(shell, imageB, offsets, unreadable, fileIds,
+                          CollectUnitIds(readUnit(imageB, kTargetUnit))));
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_TRUE(shell.messages[0].text.starts_with("移植したユニットを読み直せません: Unit 0x010: "))
+        << shell.messages[0].text;
+    EXPECT_NE(shell.messages[0].text.find("LZ77データ はROMの範囲外です"), std::string::npos);
+    EXPECT_TRUE(imageB == originalB);
 
     // Enough IDs, but the image would pass 32 MiB.
     imageB.resize(kMaxImageSize - 0x100, 0);

@@ -2,7 +2,8 @@
 // (overwrites, cuts short, lengthens, patches, deletes, or turns into a folder) before loading it.
 // A refused load leaves the file side as it was. A folder that loads is ported; a port either
 // refuses with the image unchanged or grows it by the block it appends, no further than 32 MiB,
-// with every address it hands out inside the new image. The folder is put back after every input.
+// with every address it hands out inside the new image and the ported unit readable from it. The
+// folder is put back after every input.
 //
 // A port reaches the image only through the table directory it is given, so the ports go into a
 // compact copy that holds just the tables the editor writes, with a directory pointing into it:
@@ -172,11 +173,11 @@ Fixture& fixture()
         fs::create_directories(base);
         SilentShell shell;
         editor::UnitDataSet romSide = f.units[f.savedUnit].set;
-        const editor::SavedUnitFolder saved =
+        const std::optional<editor::SavedUnitFolder> saved =
             editor::SaveUnitFolder(shell, romSide, rom::CharacterTable(), base);
-        if (!saved.allWritten)
+        if (!saved)
             std::abort();
-        f.folder = saved.folder;
+        f.folder = saved->folder;
         for (const fs::directory_entry& entry : fs::directory_iterator(f.folder)) {
             const std::string name = entry.path().filename().string();
             f.files.push_back(name);
@@ -288,6 +289,8 @@ void port(editor::UnitDataSet& fileSide, const RomUnit& romSide)
     if (f.work.size() < f.compact.size() || f.work.size() > editor::kMaxImageSize)
         std::abort();
     checkPortedAddresses(fileSide, f.work.size());
+    if (!editor::ReadUnitFromRom(f.work, f.compactOffsets, romSide.ids.unit.ids[0]))
+        std::abort();
     f.work = f.compact;
 }
 
@@ -302,8 +305,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     // the compact one alike.
     SilentShell shell;
     editor::UnitDataSet fileSide;
-    if (editor::LoadUnitFolder(shell, f.folder / editor::kUnitAllFileName, fileSide) !=
-        editor::FolderLoad::Complete)
+    if (!editor::LoadUnitFolder(shell, f.folder / editor::kUnitAllFileName, fileSide))
         std::abort();
     const editor::UnitIdSet fileIds = editor::CollectUnitIds(fileSide);
     editor::UnitDataSet intoWhole = fileSide;
@@ -328,9 +330,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::set<std::string> touched = damage(input);
     SilentShell shell;
-    const editor::FolderLoad load =
-        editor::LoadUnitFolder(shell, f.folder / editor::kUnitAllFileName, fileSide);
-    if (load == editor::FolderLoad::Refused) {
+    if (!editor::LoadUnitFolder(shell, f.folder / editor::kUnitAllFileName, fileSide)) {
         if (fingerprint(fileSide) != earlier.fingerprint)
             std::abort();
     } else {

@@ -1,7 +1,9 @@
-// libFuzzer target: the definition text parser over each of the five record texts and the unit
-// folder index. Whatever a text sets, the writer's text of the result reads back into a record
-// that holds other values throughout, and makes that record write the same text: every key the
-// writer puts out is read back exactly. A record the text names nothing of keeps every byte.
+// libFuzzer target: the definition text reader over each of the five record texts and the unit
+// folder index. A text is either refused with a message that names its file, or read; whatever a
+// text sets, the writer's text of the result reads back whole into a record that holds other
+// values throughout, and makes that record write the same text: every text the tools write loads,
+// and every key the writer puts out is read back exactly. A text without "[" names no key and
+// leaves every byte of a record as it was.
 
 #include "editor/definition_text.hpp"
 #include "editor/unit_all_text.hpp"
@@ -16,6 +18,7 @@ namespace {
 
 constexpr std::uint8_t kFillA = 0x00;
 constexpr std::uint8_t kFillB = 0xA5;
+constexpr std::string_view kFileName = "text.dat";
 
 template <class Record>
 Record filled(std::uint8_t byte)
@@ -25,24 +28,37 @@ Record filled(std::uint8_t byte)
     return record;
 }
 
+void requireNamesItsFile(const std::string& message, std::string_view fileName)
+{
+    if (!message.starts_with(fileName))
+        std::abort();
+}
+
 // Reads `text` into a record, writes it, reads that into a record of other bytes, writes again.
 template <class Record, class Keys, class Write>
 void roundTrip(std::string_view text, Keys keysOf, Write write)
 {
     Record first = filled<Record>(kFillA);
-    editor::ParseDefinitionText(text, keysOf(first));
+    const auto read = editor::ReadDefinitionText(text, keysOf(first), kFileName);
+    if (!read) {
+        requireNamesItsFile(read.error(), kFileName);
+        return;
+    }
     const std::string written = write(first);
 
     Record second = filled<Record>(kFillB);
-    editor::ParseDefinitionText(written, keysOf(second));
-    if (write(second) != written)
+    if (!editor::ReadRecordText(written, keysOf(second), kFileName) || write(second) != written)
         std::abort();
 }
 
 void unitAllRoundTrip(std::string_view text)
 {
     editor::UnitDataSet first;
-    editor::ParseUnitAllText(text, first);
+    const auto read = editor::ReadUnitAllText(text, first);
+    if (!read) {
+        requireNamesItsFile(read.error(), editor::kUnitAllFileName);
+        return;
+    }
     const std::string written = editor::UnitAllText(first);
 
     editor::UnitDataSet second;
@@ -50,8 +66,7 @@ void unitAllRoundTrip(std::string_view text)
     second.bNumSprite = 0xA5;
     second.wIdSprite.fill(0x1234);
     second.dwAdrCutinScroll.fill(0xDEADBEEF);
-    editor::ParseUnitAllText(written, second);
-    if (editor::UnitAllText(second) != written)
+    if (!editor::ReadUnitAllText(written, second) || editor::UnitAllText(second) != written)
         std::abort();
 }
 
@@ -83,12 +98,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     }
 
-    // A text with no "[" names no key: the record keeps every byte.
     if (text.find('[') == std::string_view::npos) {
         rom::WEAPON_DATA record = filled<rom::WEAPON_DATA>(kFillB);
         const rom::WEAPON_DATA before = record;
-        editor::ParseDefinitionText(text, editor::weaponKeys(record));
-        if (std::memcmp(&record, &before, sizeof record) != 0)
+        if (!editor::ReadDefinitionText(text, editor::weaponKeys(record), kFileName) ||
+            std::memcmp(&record, &before, sizeof record) != 0)
             std::abort();
     }
     return 0;

@@ -257,6 +257,14 @@ private Q_SLOTS:
     void savingAFolderShowsItsReport()
     {
         start();
+        // A file where the folder would go: one failure, and no report shown as if saved.
+        scratch_.write(programFolder_.filename().string() + "/" + "カキ", shell::Bytes{1});
+        saveFolderOf(kUnit, "カキ");
+        QCOMPARE(messageTexts(), std::vector<std::string>{"ファイルオープンに失敗"});
+        QVERIFY(text(1002).isEmpty());
+        std::filesystem::remove(programFolder_ / utf8Path("カキ"));
+        shell_->messages.clear();
+
         const std::filesystem::path folder = saveFolderOf(kUnit, "カキ");
         QCOMPARE(messageTexts(),
                  std::vector<std::string>{"フォルダ「カキ」にユニットデータを保存しました"});
@@ -283,6 +291,16 @@ private Q_SLOTS:
         QCOMPARE(shell_->messages[0].caption, shell::Caption(std::nullopt));
         QCOMPARE(text(1003), summary);
         QCOMPARE(shell_->dialogFilters.back(), shell::makeFilter({{"総合ユニットデータ", "unitall.dat"}}));
+
+        // A refused folder shows its one message and changes nothing either.
+        const std::string index = editor_test::fileText(folder / "unitall.dat");
+        scratch_.write(std::filesystem::relative(folder / "unitall.dat", scratch_.path()).string(),
+                       "[wUnitID]=-1" + index.substr(index.find("\r\n")));
+        shell_->messages.clear();
+        loadFolder(folder);
+        QCOMPARE(messageTexts(), std::vector<std::string>{
+                                     "unitall.dat 1行目: [wUnitID]=-1 は範囲外です (0 から 65535)"});
+        QCOMPARE(text(1003), summary);
     }
 
     // The whole road: save a folder of one unit, select another, port the folder into it and save
