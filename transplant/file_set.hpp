@@ -35,6 +35,15 @@ inline constexpr std::string_view kMotionPartStem = "MotionPart";
 inline constexpr std::string_view kShadowEtcStem = "ShadowEtc";
 inline constexpr std::string_view kCutinScrollStem = "CutinScroll";
 
+// The files every set holds, and the stems of its per-item files.
+inline constexpr std::array<std::string_view, 4> kUnitFiles{kIndexFile, kUnitFile, kUnitAnimeFile,
+                                                            kIconFile};
+inline constexpr std::array<std::string_view, 12> kItemStems{
+    kWeaponStem,      kFixedWeaponAnimeStem, kUnitCutinStem,  kGraphicDifinitionStem,
+    kSystemAnimeStem, kBGMapHeaderStem,      kSpriteStem,     kPalletStem,
+    kBGMapStem,       kMotionPartStem,       kShadowEtcStem,  kCutinScrollStem,
+};
+
 // The index stores each list's count in a byte.
 inline constexpr std::size_t kMaxListEntries = 255;
 
@@ -50,6 +59,10 @@ inline constexpr std::array<rom::ResourceKind, 10> kIndexedKinds{
 }  // namespace file_set
 
 std::string itemFileName(std::string_view stem, std::size_t position);
+
+// True when a file set may hold a file of this name: the index, the three unit files, or a
+// per-item file (a stem, a position in decimal, ".dat").
+bool isFileSetFileName(std::string_view name);
 
 // The text index of `set`: unit and icon IDs, the ten counts, then every list entry.
 std::string unitAllDataText(const rom::UnitResourceSet& set);

@@ -10,9 +10,12 @@
 #include "transplant/keldra_session.hpp"
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
+#include <span>
+#include <vector>
 
 namespace transplant {
 namespace {
@@ -32,6 +35,7 @@ constexpr std::string_view kUsage =
 constexpr std::string_view kOutput = "-o";
 constexpr std::string_view kTable = "--table";
 constexpr std::string_view kExtInfo = "--ext-info";
+constexpr std::string_view kSaveExtInfo = "--save-ext-info";
 
 struct CommandContext {
     const shell::ParsedArguments& arguments;
@@ -179,7 +183,7 @@ int extendImage(CommandContext& context, KeldraSession& session)
 {
     if (!loadExtensionInfo(context, session))
         return shell::kExitFailed;
-    const std::optional<std::string> infoPath = context.arguments.value("--save-ext-info");
+    const std::optional<std::string> infoPath = context.arguments.value(kSaveExtInfo);
     if (!infoPath) {
         if (!session.ExtendIdArea().extended)
             return shell::kExitFailed;
@@ -261,7 +265,7 @@ const std::map<std::string, Command, std::less<>>& commands()
         {"show", {2, {}, {}, showUnit}},
         {"extract", {2, {"--dir", "--off", "--bulk-off"}, {}, extractUnit}},
         {"status", {1, {"--ext-info"}, {}, printStatus}},
-        {"extend", {1, {"-o", "--ext-info", "--save-ext-info"}, {"-o"}, extendImage}},
+        {"extend", {1, {"-o", "--ext-info", std::string(kSaveExtInfo)}, {"-o"}, extendImage}},
         {"free", {1, {"--ext-info"}, {}, printFreeIds}},
         {"add", {2, {"-o", "--slot", "--ext-info"}, {"-o"}, addUnit}},
         {"delete", {2, {"-o"}, {"-o"}, deleteUnit}},
@@ -284,6 +288,51 @@ std::optional<std::string> foreignOption(const shell::ParsedArguments& arguments
     return std::nullopt;
 }
 
+// The files of the file set that `add` reads: the index it is given and every file of a set's
+// name in the set's folder.
+std::vector<shell::NamedPath> fileSetInputs(const std::filesystem::path& fileSet)
+{
+    constexpr std::string_view kName = "FILESET";
+    std::error_code error;
+    const bool isFolder = std::filesystem::is_directory(fileSet, error);
+    const std::filesystem::path index = isFolder ? fileSet / file_set::kIndexFile : fileSet;
+    std::vector<shell::NamedPath> inputs{{kName, index}};
+    const std::filesystem::path folder = isFolder ? fileSet : fileSet.parent_path();
+    for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, error), end;
+         !error && it != end; it.increment(error)) {
+        if (isFileSetFileName(shell::pathText(it->path().filename())))
+            inputs.push_back({kName, it->path()});
+    }
+    return inputs;
+}
+
+// An output that would replace another output or an input, found before anything is read. Only -o
+// may name ROM: the image is then changed in place.
+std::optional<std::string> outputCollision(const shell::ParsedArguments& arguments,
+                                           const std::filesystem::path& tablePath)
+{
+    std::vector<shell::NamedPath> outputs;
+    for (std::string_view option : {kOutput, kSaveExtInfo}) {
+        if (const std::optional<std::string> path = arguments.value(option))
+            outputs.push_back({option, *path});
+    }
+    if (outputs.empty())
+        return std::nullopt;
+    std::vector<shell::NamedPath> inputs{{kTable, tablePath}};
+    if (const std::optional<std::string> info = arguments.value(kExtInfo))
+        inputs.push_back({kExtInfo, *info});
+    if (arguments.positionals.at(0) == "add") {
+        const std::vector<shell::NamedPath> set = fileSetInputs(arguments.positionals.at(2));
+        inputs.insert(inputs.end(), set.begin(), set.end());
+    }
+    if (auto collision = shell::outputCollision(outputs, inputs))
+        return collision;
+    const shell::NamedPath rom[] = {{"ROM", arguments.positionals.at(1)}};
+    const std::span<const shell::NamedPath> notReplacingRom =
+        std::span(outputs).subspan(outputs.front().name == kOutput ? 1 : 0);
+    return shell::outputCollision(notReplacingRom, rom);
+}
+
 }  // namespace
 
 bool isKeldraCommand(std::string_view word)
@@ -294,8 +343,8 @@ bool isKeldraCommand(std::string_view word)
 int runKeldraCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err)
 {
     const shell::ArgumentSpec spec{
-        {std::string(kTable), "--dir", "--off", std::string(kExtInfo), "--save-ext-info", "--slot",
-         std::string(kOutput)},
+        {std::string(kTable), "--dir", "--off", std::string(kExtInfo), std::string(kSaveExtInfo),
+         "--slot", std::string(kOutput)},
         {"--bulk-off"}};
     auto parsed = shell::parseArguments(arguments, spec);
     if (!parsed)
@@ -315,9 +364,12 @@ int runKeldraCommand(std::span<const std::string> arguments, std::ostream& out, 
             return usage(err, parsed->positionals[0] + " needs " + option);
     }
 
-    shell::CommandLineShell shell(err);
     const std::filesystem::path tablePath =
         parsed->value(kTable).value_or(rom::defaultCharacterTablePath().string());
+    if (auto collision = outputCollision(*parsed, tablePath))
+        return usage(err, *collision);
+
+    shell::CommandLineShell shell(err);
     KeldraSession session(shell, rom::LoadCharacterTable(shell, tablePath));
     shell.queueOpenPath(parsed->positionals[1]);
     if (!session.OpenRom())

@@ -261,6 +261,16 @@ TEST_F(KeldraCliCommandsTest, AddRefusalsWriteNoImage)
     EXPECT_EQ(add({"--slot", "150", "--ext-info", info}).status, 2);
     EXPECT_EQ(add({}).err, kNoInfo);
 
+    // -o may name the image itself, but no other input: refused before anything is read.
+    const std::string sprite = fileText(set / "Sprite0.dat");
+    for (const std::string& input : {(set / "Sprite0.dat").string(), info}) {
+        const CommandRun onto =
+            run({"add", at("b_ext.gba"), set.string(), "-o", input, "--ext-info", info});
+        EXPECT_EQ(onto.status, 2) << input;
+        EXPECT_TRUE(onto.err.starts_with("Keldra: -o names the input ")) << onto.err;
+    }
+    EXPECT_EQ(fileText(set / "Sprite0.dat"), sprite);
+
     fs::remove(set / "Sprite3.dat");
     const CommandRun incomplete = add({"--ext-info", info});
     EXPECT_EQ(incomplete.status, 1);
@@ -298,7 +308,13 @@ TEST_F(KeldraCliCommandsTest, WrongUsageAndBadUnitsWriteNothing)
              {"extract", demoA, "0x2A", "--dir", at("sets"), "--off", "Bogus:0"},
              {"extract", demoA, "0x2A", "--dir", at("sets"), "--off", "FixedWeapon:2"},
              {"extract", demoA, "0x2A", "--dir", at("sets"), "--off", "FixedWeapon"},
-             {"extract", demoA, "0x2A", "--dir", at("sets"), "--off", "Sprite:x"}}) {
+             {"extract", demoA, "0x2A", "--dir", at("sets"), "--off", "Sprite:x"},
+             // Outputs that would replace another output or an input.
+             {"extend", demoB, "-o", at("x.gba"), "--save-ext-info", at("x.gba")},
+             {"extend", demoB, "-o", at("x.gba"), "--save-ext-info", demoB},
+             {"extend", demoB, "-o", at("x.gba"), "--ext-info", at("i.ExtInfo"), "--save-ext-info",
+              at("i.ExtInfo")},
+             {"delete", demoA, "0x2A", "-o", (shared->path() / "string.txt").string()}}) {
         const CommandRun result = run(arguments);
         EXPECT_EQ(result.status, 2) << arguments.back();
         EXPECT_NE(result.err.find("usage: Keldra"), std::string::npos);
@@ -307,6 +323,7 @@ TEST_F(KeldraCliCommandsTest, WrongUsageAndBadUnitsWriteNothing)
     EXPECT_EQ(run({"delete", demoA, "150", "-o", at("x.gba")}).status, 1);
     EXPECT_EQ(run({"extract", demoA, "150", "--dir", at("sets")}).status, 1);
     EXPECT_TRUE(fs::is_empty(folder.path()));
+    EXPECT_EQ(fs::file_size(demoB), 0x1000000u);
 }
 
 }  // namespace
