@@ -112,4 +112,18 @@ std::string FormatIdCounts(const rom::UnitResourceSet& set)
     return text;
 }
 
+std::vector<std::string> shortageLines(const rom::UnitResourceSet& freeIds,
+                                       const rom::UnitResourceSet& needed)
+{
+    std::vector<std::string> lines;
+    for (const auto& [label, kind] : kCountLines) {
+        const std::size_t need = needed.list(kind).size();
+        const std::size_t available = freeIds.list(kind).size();
+        if (need > available)
+            lines.push_back(std::string(label) + ": 必要 " + std::to_string(need) + ", 空き " +
+                            std::to_string(available));
+    }
+    return lines;
+}
+
 }  // namespace transplant

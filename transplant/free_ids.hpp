@@ -10,6 +10,7 @@
 #include "transplant/extension_info.hpp"
 
 #include <string>
+#include <vector>
 
 namespace transplant {
 
@@ -26,5 +27,10 @@ rom::RomResult<rom::UnitResourceSet> BuildFreeIdSet(rom::ByteSpan image,
 
 // Twelve lines "label TAB count CR LF": units, weapons, then the ten extendable kinds.
 std::string FormatIdCounts(const rom::UnitResourceSet& set);
+
+// One line "label: 必要 N, 空き M" for each kind of which `needed` holds more IDs than `freeIds`,
+// in the order of FormatIdCounts.
+std::vector<std::string> shortageLines(const rom::UnitResourceSet& freeIds,
+                                       const rom::UnitResourceSet& needed);
 
 }  // namespace transplant

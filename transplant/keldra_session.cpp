@@ -3,6 +3,7 @@
 #include "rom/record_names.hpp"
 #include "shell/file_filter.hpp"
 #include "shell/files.hpp"
+#include "shell/number_text.hpp"
 #include "shell/text_encoding.hpp"
 #include "transplant/id_extension.hpp"
 #include "transplant/keldra_messages.hpp"
@@ -20,6 +21,24 @@ std::string romFilter()
 {
     return shell::makeFilter({{std::string(rom::kRomFilterDescription),
                                std::string(rom::kRomFilterPattern)}});
+}
+
+// The game code of a foreign image as a caption: its bytes are whatever the file holds, so any
+// byte outside printable ASCII is shown as "\xNN" instead of reaching a terminal or a title bar.
+std::string printableGameCode(std::string_view code)
+{
+    constexpr unsigned char kFirstPrintable = 0x20;
+    constexpr unsigned char kLastPrintable = 0x7E;
+    constexpr int kByteDigits = 2;
+    std::string text;
+    for (const char c : code) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= kFirstPrintable && byte <= kLastPrintable)
+            text += c;
+        else
+            text += "\\x" + shell::fixedHexText(byte, kByteDigits);
+    }
+    return text;
 }
 
 }  // namespace
@@ -54,7 +73,7 @@ bool KeldraSession::OpenRom()
     freeIds_ = rom::UnitResourceSet();
 
     if (!rom::isSupportedGame(rom_.bytes)) {
-        const std::string found = shell::sjisToUtf8(rom::gameCodeOf(rom_.bytes));
+        const std::string found = printableGameCode(rom::gameCodeOf(rom_.bytes));
         rom_ = rom::RomImage();
         shell_.message(kNotSupportedGame, found, shell::Buttons::Ok, shell::Icon::None);
         return false;

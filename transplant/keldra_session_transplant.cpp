@@ -87,6 +87,8 @@ bool KeldraSession::TransplantUnit(std::uint16_t slot)
         return false;
     if (!hasRoomFor(freeIds_, loaded_)) {
         shell::showMessage(shell_, messages::kShortage);
+        for (const std::string& line : shortageLines(freeIds_, loaded_))
+            shell_.detail(line);
         return false;
     }
     const auto& freeUnits = freeIds_.list(rom::ResourceKind::Unit);

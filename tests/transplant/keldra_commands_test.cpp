@@ -469,6 +469,10 @@ TEST_F(TransplantRefusalTest, TooFewFreeIdsOfOneKindRefusesWithTheShortageMessag
     EXPECT_EQ(shell.texts(),
               std::vector<std::string>{"空きId領域が足りません\r\n領域拡張などをして空きを確保してください"});
     EXPECT_FALSE(shell.messages.back().caption.has_value());
+    // The command line also says which kind fell short.
+    const std::size_t freeSprites = session.freeIds().list(ResourceKind::Sprite).size();
+    EXPECT_EQ(shell.details, std::vector<std::string>{"スプライト: 必要 " + std::to_string(sprites) +
+                                                      ", 空き " + std::to_string(freeSprites)});
     expectUnchanged();
 }
 

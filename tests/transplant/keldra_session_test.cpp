@@ -77,6 +77,12 @@ TEST_F(KeldraSessionTest, AnotherGameIsRefusedWithItsCodeAsCaptionAndNothingStay
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_EQ(shell.messages[0].text, "Vexaのロムではありません");
     EXPECT_EQ(shell.messages[0].caption, std::string("AX4M"));
+    // Bytes outside printable ASCII are shown by their value, never sent raw to a title bar or a
+    // terminal.
+    other[0xAC] = 0x1B;
+    other[0xAD] = 0x8A;
+    EXPECT_FALSE(open(other, session));
+    EXPECT_EQ(shell.messages.back().caption, std::string("\\x1B\\x8A4M"));
     EXPECT_FALSE(session.isLoaded());
     EXPECT_TRUE(session.unitListLines().empty());
     EXPECT_FALSE(session.selectedUnit().valid);
