@@ -42,11 +42,12 @@ Bytes lz77EncodeLiterals(ByteSpan source, std::uint32_t declaredSize);
 // it never copies from the byte just written (no back-reference of distance 1).
 enum class Lz77Target { Vram, Wram };
 
-// The smallest stream of `source` (at most 24 bits long) that the format allows for `target`: a
-// literal costs 9 bits and a back-reference 17, and a shortest-path parse over those weights, with
-// the longest match found exactly at every position, minimises their sum; among parses of equal
-// cost it takes the one with fewer items, which decodes faster. The last group is completed with
-// zero literals, so readers that walk whole groups find the stream's end where it is.
+// The smallest stream of `source` (at most 24 bits long) that the format allows for `target` and
+// whose last group is whole: a last group of fewer items is completed with zero literals, so
+// readers that walk whole groups find the stream's end where it is. A shortest-path parse over the
+// longest match found exactly at every position, which keeps the number of items modulo eight in
+// its state and so weighs those zero literals, finds the minimum; among streams of equal size it
+// takes the one with fewer items, which decodes faster.
 Bytes lz77Compress(ByteSpan source, Lz77Target target = Lz77Target::Vram);
 
 }  // namespace sprite

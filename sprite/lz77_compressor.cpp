@@ -1,5 +1,5 @@
-// The exact compressor: the smallest LZ77 stream of a source, found by a shortest-path parse over
-// the longest match at every position.
+// The exact compressor: the smallest LZ77 stream of a source that ends with a whole group, found by
+// a shortest-path parse over the longest match at every position.
 
 #include "sprite/lz77.hpp"
 
@@ -15,8 +15,6 @@ namespace sprite {
 
 namespace {
 
-constexpr int kLiteralBits = 9;
-constexpr int kReferenceBits = 17;
 constexpr std::int32_t kNoPosition = -1;
 constexpr int kRootBits = 16;
 constexpr std::size_t kRootCount = std::size_t{1} << kRootBits;
@@ -195,15 +193,127 @@ std::vector<Match> longestMatches(ByteSpan source, std::size_t minimumDistance)
     return matches;
 }
 
-struct Step {
-    std::uint64_t bits = UINT64_MAX;
-    std::uint32_t items = 0;
-    std::uint8_t length = 0;  // of the item that ends here: 1 for a literal
+// What a parse has cost so far, packed so that one comparison orders parses by the bytes of their
+// stream first and by their number of items second: bytes in the high half, items in the low.
+using Cost = std::uint64_t;
+constexpr Cost kOneItem = 1;
+constexpr Cost kOneByte = Cost{1} << 32;
+// Above every real cost, with room left to add the cost of an item without overflowing.
+constexpr Cost kUnreached = UINT64_MAX >> 1;
+// An item that opens a group pays for the whole group: its flag byte and one byte for each of its
+// slots, since every slot holds at least one byte (an item, or the zero literal that completes the
+// last group). A back-reference then pays its second byte. After the last item the bytes paid are
+// exactly the body of the stream with its last group completed.
+constexpr Cost kGroupCost = (1 + kLz77ItemsPerGroup) * kOneByte;
+constexpr Cost kReferenceExtraCost = kOneByte;
+
+constexpr std::size_t kSlots = kLz77ItemsPerGroup;
+// Positions kept for the parse: at least one longer than the longest item.
+constexpr std::size_t kRecentPositions = 32;
+static_assert(kRecentPositions > std::size_t{kLz77MaximumMatch} && std::has_single_bit(kRecentPositions));
+
+using SlotCosts = std::array<Cost, kSlots>;
+
+// What an item costs in `slot` (the number of items before it modulo eight), before the second
+// byte of a back-reference.
+Cost itemCost(std::size_t slot)
+{
+    return slot == 0 ? kGroupCost + kOneItem : kOneItem;
+}
+
+// The earlier positions from which a back-reference can end at the current position, for one slot,
+// the cheapest first. The matches are the longest ones, found exactly: a match at i of length L and
+// distance d gives one of at least L - 1 at i + 1 with the same distance, so the farthest end that
+// a reference from a position reaches never falls from one position to the next. A later position
+// that costs no more than an earlier one therefore replaces it, and positions whose reach has been
+// passed leave at the front.
+class ReferenceStarts {
+public:
+    bool empty() const { return head_ == tail_; }
+    std::uint32_t cheapestPosition() const { return at(head_).position; }
+    Cost cheapestCost() const { return at(head_).cost; }
+
+    // `reach`: the position after the longest match at `position`.
+    void add(std::uint32_t position, std::uint32_t reach, Cost cost)
+    {
+        while (!empty() && at(tail_ - 1).cost >= cost)
+            --tail_;
+        entries_[tail_++ % kRecentPositions] = {position, reach, cost};
+    }
+
+    void dropEndedBefore(std::size_t position)
+    {
+        while (!empty() && at(head_).reach < position)
+            ++head_;
+    }
+
+private:
+    struct Entry {
+        std::uint32_t position = 0;
+        std::uint32_t reach = 0;
+        Cost cost = 0;
+    };
+
+    const Entry& at(std::uint32_t index) const { return entries_[index % kRecentPositions]; }
+
+    // A ring: entries lie no more than the longest match behind the current position.
+    std::array<Entry, kRecentPositions> entries_{};
+    std::uint32_t head_ = 0;
+    std::uint32_t tail_ = 0;
 };
 
-bool better(std::uint64_t bits, std::uint32_t items, const Step& current)
+// The item lengths of the smallest stream, 1 for a literal. A shortest-path parse whose states are
+// the positions in the source together with the slot of the next item in its group (the number of
+// items so far modulo eight), so that it weighs the zero literals completing the last group and
+// chooses where the parse ends within its group.
+std::vector<std::uint8_t> smallestParse(const std::vector<Match>& matches)
 {
-    return bits < current.bits || (bits == current.bits && items < current.items);
+    const std::size_t size = matches.size();
+    // The length of the item that reaches each position and slot on the cheapest way there.
+    std::vector<std::array<std::uint8_t, kSlots>> arriving(size + 1);
+    std::array<SlotCosts, kRecentPositions> costs;
+    costs[0].fill(kUnreached);
+    costs[0][0] = 0;
+    std::array<ReferenceStarts, kSlots> starts;
+    for (std::size_t position = 1; position <= size; ++position) {
+        if (position >= std::size_t{kLz77MinimumMatch}) {
+            const std::size_t start = position - kLz77MinimumMatch;
+            if (matches[start].length != 0) {
+                const SlotCosts& startCosts = costs[start % kRecentPositions];
+                const auto reach = static_cast<std::uint32_t>(start + matches[start].length);
+                for (std::size_t slot = 0; slot < kSlots; ++slot)
+                    starts[slot].add(static_cast<std::uint32_t>(start), reach, startCosts[slot]);
+            }
+        }
+        const SlotCosts& previous = costs[(position - 1) % kRecentPositions];
+        SlotCosts& current = costs[position % kRecentPositions];
+        for (std::size_t slot = 0; slot < kSlots; ++slot) {
+            const std::size_t next = (slot + 1) % kSlots;
+            Cost best = previous[slot] + itemCost(slot);
+            std::uint8_t length = 1;
+            ReferenceStarts& from = starts[slot];
+            from.dropEndedBefore(position);
+            if (!from.empty()) {
+                const Cost reference = from.cheapestCost() + itemCost(slot) + kReferenceExtraCost;
+                if (reference < best) {
+                    best = reference;
+                    length = static_cast<std::uint8_t>(position - from.cheapestPosition());
+                }
+            }
+            current[next] = std::min(best, kUnreached);
+            arriving[position][next] = length;
+        }
+    }
+
+    const SlotCosts& last = costs[size % kRecentPositions];
+    std::size_t slot = static_cast<std::size_t>(std::ranges::min_element(last) - last.begin());
+    std::vector<std::uint8_t> lengths;
+    for (std::size_t position = size; position > 0; slot = (slot + kSlots - 1) % kSlots) {
+        lengths.push_back(arriving[position][slot]);
+        position -= arriving[position][slot];
+    }
+    std::reverse(lengths.begin(), lengths.end());
+    return lengths;
 }
 
 }  // namespace
@@ -212,28 +322,8 @@ Bytes lz77Compress(ByteSpan source, Lz77Target target)
 {
     const std::size_t minimumDistance = target == Lz77Target::Vram ? kLz77VramMinimumDistance : 1;
     const std::vector<Match> matches = longestMatches(source, minimumDistance);
+    const std::vector<std::uint8_t> lengths = smallestParse(matches);
     const std::size_t size = source.size();
-
-    // Shortest path from position 0 to the end, every position a node.
-    std::vector<Step> steps(size + 1);
-    steps[0].bits = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        const Step from = steps[i];
-        if (better(from.bits + kLiteralBits, from.items + 1, steps[i + 1]))
-            steps[i + 1] = {from.bits + kLiteralBits, from.items + 1, 1};
-        for (std::size_t length = kLz77MinimumMatch; length <= matches[i].length; ++length) {
-            Step& to = steps[i + length];
-            if (better(from.bits + kReferenceBits, from.items + 1, to))
-                to = {from.bits + kReferenceBits, from.items + 1, static_cast<std::uint8_t>(length)};
-        }
-    }
-
-    // The chosen item lengths, back from the end.
-    std::vector<std::uint8_t> lengths;
-    lengths.reserve(steps[size].items);
-    for (std::size_t position = size; position > 0; position -= steps[position].length)
-        lengths.push_back(steps[position].length);
-    std::reverse(lengths.begin(), lengths.end());
 
     Bytes stream;
     stream.reserve(kLz77HeaderSize + size + size / kLz77ItemsPerGroup + kLz77ItemsPerGroup + 1);
