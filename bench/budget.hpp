@@ -1,6 +1,8 @@
 #pragma once
-// Speed budgets: a benchmark registered with a budget fails the run when its mean real time per
-// iteration exceeds it, so the speed targets are checked by running the benchmark programs.
+// Speed budgets: a benchmark registered with a budget runs several repetitions and fails the run
+// when the least CPU time per iteration among them exceeds it, so the speed targets are checked by
+// running the benchmark programs. CPU time is judged because a busy machine stretches the wall
+// time of the same work many times over; the wall time is shown beside it.
 
 #include <benchmark/benchmark.h>
 
@@ -8,7 +10,7 @@
 
 namespace bench {
 
-// Registers `function` under `name` with a budget in milliseconds per iteration.
+// Registers `function` under `name` with a budget in milliseconds of CPU time per iteration.
 void registerWithBudget(const std::string& name, void (*function)(benchmark::State&),
                         double budgetMilliseconds);
 

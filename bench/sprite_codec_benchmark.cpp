@@ -1,5 +1,6 @@
-// The sprite codec's speed: decoding, with every bounds check, must produce at least 0.5 GB of
-// output a second, and the exact compressor must take no more than 0.3 s a megabyte of input.
+// The sprite codec's speed in CPU time: decoding, with every bounds check, must produce at least
+// 0.5 GB of output a second, and the exact compressor must take no more than 0.3 s a megabyte of
+// input.
 
 #include "bench/budget.hpp"
 
