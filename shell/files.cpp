@@ -34,7 +34,10 @@ std::optional<Bytes> readFileBytes(const std::filesystem::path& path, std::size_
     Bytes bytes;
     bytes.reserve(std::max(static_cast<std::size_t>(size), room));
     bytes.resize(static_cast<std::size_t>(size));
+    // A file cut short while being read ends the read early; one that grew has bytes left after it.
     if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
+        return std::nullopt;
+    if (in.peek() != std::ifstream::traits_type::eof())
         return std::nullopt;
     return bytes;
 }
