@@ -7,13 +7,15 @@
 // - Keldra: the fixed records (UnitData, UnitAnime, IconData, WeaponData, FixedWeaponAnime,
 //   UnitCutin, GraphicChangeDifinition, SystemAnime) must have their exact size; a BGMapHeader
 //   needs at least its 8 bytes and may be longer; routine blocks (MotionPart, ShadowEtc,
-//   CutinScroll) must hold the structure their header describes. The text index must hold its
-//   counts and the list entries they announce, which a cut takes away. Sprite, Pallet and BGMap
-//   data have no fixed length.
-// - Morvane: its records are definition texts (keys found or left as they were) and its icon may
-//   be short or long; its index must hold its counts and the list entries they announce; the
-//   routine files must hold the structure their header describes, and every file the index names
-//   must be there. The ID list report is written for the user, never read.
+//   CutinScroll) must hold the structure their header describes, and Sprite and BGMap data the
+//   whole LZ77 stream; what follows a structure or stream is never read. The text index must hold
+//   its counts and the list entries they announce, which a cut takes away. Pallet data has no
+//   fixed length.
+// - Morvane: its records are definition texts that must hold every key, and so must its index
+//   (its counts and the list entries they announce); the routine files must hold the structure
+//   their header describes and the sprite and BG map files their whole stream; its icon and its
+//   palettes may be short or long; every file the index names must be there. The ID list report is
+//   written for the user, never read.
 
 #include "tests/doubles/scratch_folder.hpp"
 #include "tests/editor/editor_test_support.hpp"
@@ -79,9 +81,9 @@ bool keldraRefuses(const std::string& name, Damage how)
         return true;
     if (matches(name, R"(BGMapHeader\d+\.dat)"))
         return how == Damage::Shortened;
-    if (matches(name, R"((MotionPart|ShadowEtc|CutinScroll)\d+\.dat|UnitAllData\.dat)"))
+    if (matches(name, R"((MotionPart|ShadowEtc|CutinScroll|Sprite|BGMap)\d+\.dat|UnitAllData\.dat)"))
         return how == Damage::Shortened;
-    return false;  // Sprite, Pallet and BGMap data
+    return false;  // Pallet data
 }
 
 // Whether Morvane must refuse its folder with `name` damaged so.
@@ -91,9 +93,9 @@ bool morvaneRefuses(const std::string& name, Damage how)
         return false;
     if (how == Damage::Missing)
         return true;
-    if (matches(name, R"((motion|shadow|cutin)\d+\.dat|unitall\.dat)"))
-        return how == Damage::Shortened;
-    return false;
+    if (matches(name, R"((pallet\d+|icon)\.dat)"))
+        return false;
+    return how == Damage::Shortened;  // texts, routines and streams
 }
 
 class FileSetDamageTest : public ::testing::Test {

@@ -5,11 +5,14 @@
 // three routine kinds and their walks), file sets and their index, unit folders and theirs,
 // ".ExtInfo" texts, bitmaps, sprite and palette files, and the sound tables.
 //
-// Tolerated by design, so not in the table: a table entry of 0 reads as an empty entry; the
-// viewer draws a cut sprite stream or a back-reference before its start with zeros, and the
-// colours a short palette file lacks as black; a character table decodes what it can; a record text
-// of a unit folder without some keys leaves those fields as they were; a damaged instrument table
-// lists its records with empty types.
+// A second table holds command lines whose outputs would replace another output or an input: each
+// is a usage error (exit 2) met before anything is read or written.
+//
+// Tolerated by design, so not in the tables: a table entry of 0 reads as an empty entry; the
+// viewer draws a cut sprite stream or a back-reference before its start with zeros (and says on
+// stderr how many bytes were missing), and the colours a short palette file lacks as black; a
+// character table decodes what it can; a damaged instrument table lists its records with empty
+// types.
 
 #include "rom/byte_io.hpp"
 #include "rom/gba_address.hpp"
@@ -356,7 +359,7 @@ std::vector<Row> rows()
     };
     const fs::path folderIndex = fs::path(m.unitFolder) / "unitall.dat";
     morvaneFolder("0-byte unitall.dat", m.brokenFolder(m.unitFolder, "unitall.dat", {}),
-                  {"unitall.dat に [bNumFixedWeapon] の行がありません"});
+                  {"unitall.dat に [wUnitID] の行がありません"});
     morvaneFolder("unitall.dat cut before its routine pointers",
                   m.brokenFolder(m.unitFolder, "unitall.dat", cutBefore(folderIndex, "[dwAdrMotionPart:0]")),
                   {"unitall.dat に [dwAdrMotionPart:0] の行がありません"});
@@ -364,10 +367,69 @@ std::vector<Row> rows()
                   m.brokenFolder(m.unitFolder, "unitall.dat", withLine(folderIndex, "bNumSprite", "[bNumSprite]=200")),
                   {"unitall.dat の bNumSprite (200) が多すぎます"});
     morvaneFolder("0-byte motion0.dat", m.brokenFolder(m.unitFolder, "motion0.dat", {}),
-                  {"motion0.dat: MotionPartヘッダ", "の範囲外です"});
+                  {"motion0.dat: MotionPartヘッダ はファイルの範囲外です"});
     morvaneFolder("motion0.dat whose part table lies past its end",
                   m.brokenFolder(m.unitFolder, "motion0.dat", motionWithFarPartTable(m.unitFolder)),
-                  {"motion0.dat: MotionPartのパートテーブル", "の範囲外です"});
+                  {"motion0.dat: MotionPartのパートテーブル はファイルの範囲外です"});
+    const fs::path unitText = fs::path(m.unitFolder) / "unitdt.dat";
+    // Texts holding a value that is no number or does not fit its field: file, key, value, message.
+    const std::vector<std::tuple<std::string, std::string, std::string, std::string>> texts{
+        {"unitdt.dat", "dwMaxHP", "abc", "unitdt.dat 1行目: [dwMaxHP]=abc は数値ではありません"},
+        {"aunit.dat", "wIdSpriteBG", "70000", "[wIdSpriteBG]=70000 は範囲外です (0 から 65535)"},
+        {"weapon0.dat", "bWeaponType1", "300", "[bWeaponType1]=300 は範囲外です (0 から 255)"},
+        {"hbgmap.dat", "dwAddress", "-5", "[dwAddress]=-5 は範囲外です (0 から 4294967295)"},
+        {"unitall.dat", "wIdIcon", "6.5", "[wIdIcon]=6.5 は整数ではありません"},
+    };
+    for (const auto& [file, key, value, message] : texts) {
+        morvaneFolder(file + " holding " + key + "=" + value,
+                      m.brokenFolder(m.unitFolder, file, withLine(fs::path(m.unitFolder) / file, key, "[" + key + "]=" + value)),
+                      {message});
+    }
+    morvaneFolder("unitdt.dat without wMaxEN",
+                  m.brokenFolder(m.unitFolder, "unitdt.dat", withLine(unitText, "wMaxEN", "")),
+                  {"unitdt.dat に [wMaxEN] の行がありません"});
+    // Streams of the right size whose content the game could not read, in a unit folder and in a
+    // file set alike.
+    const shell::Bytes folderSprite = bytesOf(fs::path(m.unitFolder) / "sprite0.dat");
+    const shell::Bytes setSprite = bytesOf(fs::path(m.set) / "Sprite0.dat");
+    const auto claimingAll = [](shell::Bytes stream) {
+        std::fill_n(stream.begin() + 1, 3, 0xFF);
+        return stream;
+    };
+    const auto half = [](const fs::path& path) {
+        const shell::Bytes bytes = bytesOf(path);
+        return shell::Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2));
+    };
+    const std::string cutStream = "LZ77データ はファイルの範囲外です";
+    morvaneFolder("sprite0.dat cut to 100 bytes",
+                  m.brokenFolder(m.unitFolder, "sprite0.dat", shell::Bytes(folderSprite.begin(), folderSprite.begin() + 100)),
+                  {"sprite0.dat: " + cutStream});
+    morvaneFolder("sprite0.dat of random bytes",
+                  m.brokenFolder(m.unitFolder, "sprite0.dat", repeated(folderSprite.size(), {0xEE, 0x10})),
+                  {"sprite0.dat: LZ77データ の種類が 0xEE です"});
+    morvaneFolder("sprite0.dat claiming 0xFFFFFF bytes", m.brokenFolder(m.unitFolder, "sprite0.dat", claimingAll(folderSprite)),
+                  {"sprite0.dat: " + cutStream});
+    morvaneFolder("bgmap.dat cut to half", m.brokenFolder(m.unitFolder, "bgmap.dat", half(fs::path(m.unitFolder) / "bgmap.dat")),
+                  {"bgmap.dat: " + cutStream});
+    keldraAdd("Sprite0.dat cut to half", m.brokenFolder(m.set, "Sprite0.dat", half(fs::path(m.set) / "Sprite0.dat")),
+              {"Sprite0.dat", cutStream, "ユニットを追加しませんでした"});
+    keldraAdd("Sprite0.dat of random bytes", m.brokenFolder(m.set, "Sprite0.dat", repeated(setSprite.size(), {0xEE})),
+              {"Sprite0.dat", "LZ77データ の種類が 0xEE です (0x10 のはずです)"});
+    keldraAdd("Sprite0.dat claiming 0xFFFFFF bytes", m.brokenFolder(m.set, "Sprite0.dat", claimingAll(setSprite)),
+              {"Sprite0.dat", cutStream});
+    keldraAdd("BGMap0.dat cut to half", m.brokenFolder(m.set, "BGMap0.dat", half(fs::path(m.set) / "BGMap0.dat")),
+              {"BGMap0.dat", cutStream});
+    keldraAdd("UnitAnime.dat of random bytes", m.brokenFolder(m.set, "UnitAnime.dat", repeated(0x8C, {0x34, 0x12})),
+              {"UnitAnime.dat", "オフセット 0x4 の Sprite ID 0x1234 はテーブルの範囲外です"});
+    keldraAdd("FixedWeaponAnime0.dat of random bytes",
+              m.brokenFolder(m.set, "FixedWeaponAnime0.dat", repeated(0x4C, {0x34, 0x12})),
+              {"FixedWeaponAnime0.dat", "Sprite ID 0x1234 はテーブルの範囲外です"});
+    // A foreign game code of control bytes is named, never printed raw.
+    shell::Bytes foreign = editor_test::sceneImage();
+    foreign[0xAC] = 0x1B;
+    const std::string foreignRom = m.folder.write("foreign.gba", foreign).string();
+    add("Keldra units: game code with a control byte", runKeldra, {"units", foreignRom, "--table", m.table},
+        {"\\x1BX4M: Vexaのロムではありません"});
 
     // Bitmaps.
     auto bitmapRow = [&](const std::string& label, const shell::Bytes& bytes, const std::string& message) {
@@ -423,6 +485,62 @@ std::vector<Row> rows()
     add("Sonnary wav: drum set whose records lie past the end", runSonnary, {"wav", badPointers, "3", "-o", "{out}"}, noSample);
     add("Sonnary wav: sample running past the end", runSonnary, {"wav", m.soundRom, "0xC", "-o", "{out}"}, sampleOutside);
     return table;
+}
+
+// Outputs that would replace another output or an input. `kept` is the file that must keep its
+// bytes; "{out}" again stands for a path that must not appear.
+struct UsageRow {
+    std::string name;
+    Tool tool;
+    Arguments arguments;
+    std::string message;
+    std::string kept;
+};
+
+std::vector<UsageRow> usageRows()
+{
+    const Materials& m = materials();
+    const std::string setSprite = (fs::path(m.set) / "Sprite0.dat").string();
+    const std::string unitAll = (fs::path(m.unitFolder) / "unitall.dat").string();
+    return {
+        {"Keldra extend: -o and --save-ext-info one file", runKeldra,
+         {"extend", m.rom, "-o", "{out}", "--save-ext-info", "{out}", "--table", m.table},
+         "-o and --save-ext-info name the same file", m.rom},
+        {"Keldra extend: --save-ext-info naming ROM", runKeldra,
+         {"extend", m.rom, "-o", "{out}", "--save-ext-info", m.rom, "--table", m.table},
+         "--save-ext-info names the input ROM", m.rom},
+        {"Keldra add: -o naming a file of the set", runKeldra,
+         {"add", m.roomRom, m.set, "-o", setSprite, "--ext-info", m.info, "--table", m.table},
+         "-o names the input FILESET", setSprite},
+        {"Morvane port: -o naming the folder's index", runMorvane,
+         {"port", m.rom, "0x2A", m.unitFolder, "-o", unitAll, "--table", m.table}, "-o names the input FOLDER", unitAll},
+        {"Tessivo convert: --sprite and --palette one file", runTessivo,
+         {"convert", m.bitmap, "--sprite", "{out}", "--palette", "{out}"}, "--sprite and --palette name the same file",
+         m.bitmap},
+        {"Tessivo convert: --palette naming IN.bmp", runTessivo, {"convert", m.bitmap, "--palette", m.bitmap},
+         "--palette names the input IN.bmp", m.bitmap},
+        {"Tessivo convert: no output", runTessivo, {"convert", m.bitmap},
+         "convert needs --sprite OUT.dat, --palette OUT.dat or both", m.bitmap},
+        {"Vistrel render: -o naming the sprite file", runVistrel, {"render", m.sprite, "-o", m.sprite},
+         "-o names the input SPRITE.dat", m.sprite},
+        {"Sonnary wav: -o naming ROM", runSonnary, {"wav", m.soundRom, "0", "-o", m.soundRom}, "-o names the input ROM",
+         m.soundRom},
+    };
+}
+
+TEST(HostileCli, OutputsNamingAnotherOutputOrAnInputAreUsageErrors)
+{
+    for (const UsageRow& row : usageRows()) {
+        SCOPED_TRACE(row.name);
+        fs::remove_all(outputPath().parent_path());
+        fs::create_directories(outputPath().parent_path());
+        const shell::Bytes kept = bytesOf(row.kept);
+        const CommandRun run = row.tool(withOutput(row.arguments));
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_NE(run.err.find(row.message), std::string::npos) << run.err;
+        EXPECT_EQ(bytesOf(row.kept), kept);
+        EXPECT_TRUE(fs::is_empty(outputPath().parent_path()));
+    }
 }
 
 TEST(HostileCli, EveryHostileInputExitsOneWithAMessageAndWritesNothing)
