@@ -173,19 +173,11 @@ const FieldRef& fieldOf(const KeyTable& keys, const KeyTarget& target)
                           : keys.plain[target.index].field;
 }
 
-// The line as a message shows it: printable ASCII as it is, any other byte as \xNN, so that a
-// damaged file never puts control bytes or broken UTF-8 on the screen.
+// The line as a message shows it: printable, and cut short.
 std::string shownLine(std::string_view line)
 {
     const std::string_view text = trimmed(line);
-    std::string shown;
-    for (const char c : text.substr(0, kShownLineBytes)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7F)
-            shown += c;
-        else
-            shown += "\\x" + shell::paddedHexText(byte, 2);
-    }
+    std::string shown = shell::printableText(text.substr(0, kShownLineBytes));
     if (text.size() > kShownLineBytes)
         shown += "...";
     return shown;

@@ -64,4 +64,20 @@ std::string decimalText(std::int64_t value)
     return text + kept.substr(0, 1) + "." + kept.substr(1) + exponentText;
 }
 
+std::string printableText(std::string_view bytes)
+{
+    constexpr unsigned char kFirstPrintable = 0x20;
+    constexpr unsigned char kLastPrintable = 0x7E;
+    constexpr int kByteDigits = 2;
+    std::string text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= kFirstPrintable && byte <= kLastPrintable)
+            text += c;
+        else
+            text += "\\x" + fixedHexText(byte, kByteDigits);
+    }
+    return text;
+}
+
 }  // namespace shell

@@ -1,8 +1,9 @@
 #pragma once
-// The number-to-text forms of the windows.
+// The number-to-text forms of the windows, and bytes of unknown content made printable.
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace shell {
 
@@ -20,5 +21,9 @@ std::string fixedHexText(std::uint64_t value, int digits);
 // written in full; larger ones as one digit, a point, 14 digits and "e+NNN", keeping the 15
 // significant digits that the windows show.
 std::string decimalText(std::int64_t value);
+
+// Bytes read from a file as a message shows them: printable ASCII as it is, any other byte as
+// "\xNN", so that damaged data never puts control bytes or broken UTF-8 on a screen.
+std::string printableText(std::string_view bytes);
 
 }  // namespace shell

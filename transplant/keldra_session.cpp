@@ -23,24 +23,6 @@ std::string romFilter()
                                std::string(rom::kRomFilterPattern)}});
 }
 
-// The game code of a foreign image as a caption: its bytes are whatever the file holds, so any
-// byte outside printable ASCII is shown as "\xNN" instead of reaching a terminal or a title bar.
-std::string printableGameCode(std::string_view code)
-{
-    constexpr unsigned char kFirstPrintable = 0x20;
-    constexpr unsigned char kLastPrintable = 0x7E;
-    constexpr int kByteDigits = 2;
-    std::string text;
-    for (const char c : code) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= kFirstPrintable && byte <= kLastPrintable)
-            text += c;
-        else
-            text += "\\x" + shell::fixedHexText(byte, kByteDigits);
-    }
-    return text;
-}
-
 }  // namespace
 
 rom::RomResult<rom::TableDirectory> KeldraSession::readCheckedDirectory(rom::ByteSpan image) const
@@ -73,7 +55,7 @@ bool KeldraSession::OpenRom()
     freeIds_ = rom::UnitResourceSet();
 
     if (!rom::isSupportedGame(rom_.bytes)) {
-        const std::string found = printableGameCode(rom::gameCodeOf(rom_.bytes));
+        const std::string found = shell::printableText(rom::gameCodeOf(rom_.bytes));
         rom_ = rom::RomImage();
         shell_.message(kNotSupportedGame, found, shell::Buttons::Ok, shell::Icon::None);
         return false;

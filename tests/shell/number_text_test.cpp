@@ -37,6 +37,11 @@ TEST(NumberText, DecimalBeyondFifteenDigitsUsesExponentForm)
     EXPECT_EQ(shell::decimalText(INT64_MIN), "-9.22337203685478e+018");
 }
 
+TEST(NumberText, UnknownBytesArePrintedAsEscapes)
+{
+    EXPECT_EQ(shell::printableText("K\x1B" "4~\x7F\xE3"), "K\\x1B4~\\x7F\\xE3");
+}
+
 TEST(FileFilter, IsDescriptionPatternPairsEndedByAnExtraNul)
 {
     const std::string filter = shell::makeFilter({{"スプライトデータ(*.dat)", "*.dat"}});
