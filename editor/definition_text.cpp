@@ -1,6 +1,7 @@
 #include "editor/definition_text.hpp"
 
 #include "shell/number_text.hpp"
+#include "shell/text_number.hpp"
 
 #include <limits>
 #include <optional>
@@ -18,20 +19,6 @@ constexpr std::string_view kBlanks = " \t";
 // A line shown in a message is cut after this many bytes: a value may be a whole damaged file.
 constexpr std::size_t kShownLineBytes = 64;
 
-std::optional<int> digitValue(char c, int base)
-{
-    int value = -1;
-    if (c >= '0' && c <= '9')
-        value = c - '0';
-    else if (c >= 'A' && c <= 'F')
-        value = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f')
-        value = c - 'a' + 10;
-    if (value < 0 || value >= base)
-        return std::nullopt;
-    return value;
-}
-
 std::string_view trimmed(std::string_view text)
 {
     const std::size_t first = text.find_first_not_of(kBlanks);
@@ -40,72 +27,11 @@ std::string_view trimmed(std::string_view text)
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-enum class NumberProblem { NotANumber, NotWhole };
-
-// A whole number as the texts write it, its magnitude held at the 64-bit maximum when it is
-// larger, which no field takes.
-struct TextNumber {
-    bool negative = false;
-    std::uint64_t magnitude = 0;
-
-    bool belowZero() const { return negative && magnitude != 0; }  // "-0" is 0
-};
-
-// Reads digits of `base` from `i` on; false when there is none.
-bool readDigits(std::string_view text, std::size_t& i, int base, std::uint64_t& value)
-{
-    constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
-    const std::size_t start = i;
-    for (; i < text.size(); ++i) {
-        const std::optional<int> digit = digitValue(text[i], base);
-        if (!digit)
-            break;
-        const auto step = static_cast<std::uint64_t>(base);
-        value = value > (kMost - *digit) / step ? kMost : value * step + *digit;
-    }
-    return i > start;
-}
-
-// A value in the texts' own grammar, blanks around it allowed (see ReadDefinitionText).
-std::expected<TextNumber, NumberProblem> readNumber(std::string_view value)
-{
-    const std::string_view text = trimmed(value);
-    TextNumber number;
-    std::size_t i = 0;
-    if (text.size() >= 2 && text[0] == '&') {
-        const char prefix = text[1];
-        const bool hex = prefix == 'H' || prefix == 'h';
-        const bool octal = prefix == 'O' || prefix == 'o';
-        const int base = hex ? 16 : octal ? 8 : 0;
-        i = 2;
-        if (base == 0 || !readDigits(text, i, base, number.magnitude) || i != text.size())
-            return std::unexpected(NumberProblem::NotANumber);
-        return number;
-    }
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-        number.negative = text[0] == '-';
-        i = 1;
-    }
-    bool digits = readDigits(text, i, 10, number.magnitude);
-    bool fraction = false;
-    if (i < text.size() && text[i] == '.') {
-        for (++i; i < text.size() && digitValue(text[i], 10); ++i) {
-            digits = true;
-            fraction = fraction || text[i] != '0';
-        }
-    }
-    if (!digits || i != text.size())
-        return std::unexpected(NumberProblem::NotANumber);
-    if (fraction)
-        return std::unexpected(NumberProblem::NotWhole);
-    return number;
-}
-
 // The element index of an array key: a whole number inside the array.
 std::optional<std::size_t> elementIndex(std::string_view text, std::size_t elements)
 {
-    const std::expected<TextNumber, NumberProblem> number = readNumber(text);
-    if (!number || number->belowZero() || number->magnitude >= elements)
+    const std::expected<shell::TextNumber, shell::TextNumberProblem> number = shell::readTextNumber(text);
+    if (!number || !number->fits(elements - 1) || elements == 0)
         return std::nullopt;
     return static_cast<std::size_t>(number->magnitude);
 }
@@ -197,10 +123,10 @@ std::string valueProblem(std::string_view fileName, std::size_t lineNumber, std:
 }
 
 // The problem with `number` as the value of `field`, if any.
-std::optional<std::string> rangeProblem(const TextNumber& number, const FieldRef& field)
+std::optional<std::string> rangeProblem(const shell::TextNumber& number, const FieldRef& field)
 {
-    if (number.belowZero() || number.magnitude > field.maxValue())
-        return "は範囲外です (0 から " + std::to_string(field.maxValue()) + ")";
+    if (!number.fits(field.maxValue()))
+        return shell::outOfRangeText(field.maxValue());
     return std::nullopt;
 }
 
@@ -294,14 +220,13 @@ std::expected<DefinedKeys, std::string> ReadDefinitionText(std::string_view text
         const std::optional<KeyTarget> target = index.targetOf(keyLine->key);
         if (!target)
             continue;
-        const std::expected<TextNumber, NumberProblem> number =
-            keyLine->rest.starts_with('=') ? readNumber(keyLine->rest.substr(1))
-                                           : std::unexpected(NumberProblem::NotANumber);
+        const std::expected<shell::TextNumber, shell::TextNumberProblem> number =
+            keyLine->rest.starts_with('=')
+                ? shell::readTextNumber(keyLine->rest.substr(1))
+                : std::unexpected(shell::TextNumberProblem::NotANumber);
         if (!number)
-            return std::unexpected(valueProblem(fileName, lineNumber, line,
-                                                number.error() == NumberProblem::NotWhole
-                                                    ? "は整数ではありません"
-                                                    : "は数値ではありません"));
+            return std::unexpected(
+                valueProblem(fileName, lineNumber, line, shell::textNumberProblemText(number.error())));
         const FieldRef& field = fieldOf(keys, *target);
         if (const std::optional<std::string> problem = rangeProblem(*number, field))
             return std::unexpected(valueProblem(fileName, lineNumber, line, *problem));

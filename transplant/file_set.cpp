@@ -1,5 +1,7 @@
 #include "transplant/file_set.hpp"
 
+#include "shell/number_text.hpp"
+#include "shell/text_number.hpp"
 #include "transplant/key_value_text.hpp"
 
 #include <algorithm>
@@ -22,9 +24,26 @@ std::string idKey(rom::ResourceKind kind, std::size_t position)
     return std::string(kIdPrefix) + std::string(rom::kindName(kind)) + std::to_string(position);
 }
 
-std::uint16_t valueOf(std::string_view text, std::string_view key)
+constexpr std::uint64_t kLargestId = 0xFFFF;
+
+// The value of `key` in the index, which must be a number of the texts' forms up to `maxValue`;
+// nothing when the key does not occur.
+rom::RomResult<std::optional<std::uint64_t>> indexValue(std::string_view text, const std::string& key,
+                                                        std::uint64_t maxValue)
 {
-    return static_cast<std::uint16_t>(findKeyValue(text, key).value_or(0));
+    const std::optional<std::string_view> value = findKeyValueText(text, key);
+    if (!value)
+        return std::nullopt;
+    const auto refuse = [&](std::string_view problem) {
+        return std::unexpected(rom::RomError{std::string(file_set::kIndexFile) + ": [" + key + "]=" +
+                                             shell::printableText(*value) + " " + std::string(problem)});
+    };
+    const std::expected<shell::TextNumber, shell::TextNumberProblem> number = shell::readTextNumber(*value);
+    if (!number)
+        return refuse(shell::textNumberProblemText(number.error()));
+    if (!number->fits(maxValue))
+        return refuse(shell::outOfRangeText(maxValue));
+    return number->magnitude;
 }
 
 }  // namespace
@@ -72,23 +91,30 @@ rom::RomResult<rom::UnitResourceSet> parseUnitAllData(std::string_view text)
         return std::unexpected(
             rom::RomError{std::string(file_set::kIndexFile) + " に [" + key + "] の行がありません"});
     };
+    // A value that is no number, or an ID beyond 16 bits, is refused rather than read as something
+    // else: a mistyped ID would leave fields unmapped.
     rom::UnitResourceSet set;
     set.valid = true;
-    set.wIdUnit = valueOf(text, kUnitKey);
-    set.wIdIcon = valueOf(text, kIconKey);
+    for (const auto& [key, field] : {std::pair{kUnitKey, &set.wIdUnit}, std::pair{kIconKey, &set.wIdIcon}}) {
+        const auto value = indexValue(text, std::string(key), kLargestId);
+        if (!value)
+            return std::unexpected(value.error());
+        *field = static_cast<std::uint16_t>(value->value_or(0));
+    }
     for (rom::ResourceKind kind : file_set::kIndexedKinds) {
-        const std::optional<std::uint64_t> count = findKeyValue(text, countKey(kind));
+        const auto count = indexValue(text, countKey(kind), file_set::kMaxListEntries);
         if (!count)
+            return std::unexpected(count.error());
+        if (!*count)
             return missing(countKey(kind));
-        if (*count > file_set::kMaxListEntries)
-            return std::unexpected(rom::RomError{std::string(file_set::kIndexFile) + " の " +
-                                                 countKey(kind) + " が 255 を超えています"});
         auto& ids = set.list(kind);
-        for (std::size_t j = 0; j < *count; ++j) {
-            const std::optional<std::uint64_t> id = findKeyValue(text, idKey(kind, j));
+        for (std::size_t j = 0; j < **count; ++j) {
+            const auto id = indexValue(text, idKey(kind, j), kLargestId);
             if (!id)
+                return std::unexpected(id.error());
+            if (!*id)
                 return missing(idKey(kind, j));
-            ids.push_back(static_cast<std::uint16_t>(*id));
+            ids.push_back(static_cast<std::uint16_t>(**id));
         }
     }
     return set;

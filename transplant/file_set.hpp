@@ -68,8 +68,9 @@ bool isFileSetFileName(std::string_view name);
 std::string unitAllDataText(const rom::UnitResourceSet& set);
 
 // Reads a text index into a set with the valid flag set. A missing count or list entry (an index
-// cut short) and a count above 255 cannot have been written by extraction and are refused; a
-// missing unit or icon ID reads as 0.
+// cut short), a value that is no number ("&H", "&O" or decimal), a count above 255 and an ID above
+// 0xFFFF cannot have been written by extraction and are refused; a missing unit or icon ID reads
+// as 0.
 rom::RomResult<rom::UnitResourceSet> parseUnitAllData(std::string_view text);
 
 // Refuses a set with a list longer than the index can count.

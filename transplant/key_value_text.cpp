@@ -51,7 +51,7 @@ std::string keyValueLine(std::string_view key, std::uint32_t value)
     return line;
 }
 
-std::optional<std::uint64_t> findKeyValue(std::string_view text, std::string_view key)
+std::optional<std::string_view> findKeyValueText(std::string_view text, std::string_view key)
 {
     std::string pattern = "[";
     pattern += key;
@@ -59,9 +59,16 @@ std::optional<std::uint64_t> findKeyValue(std::string_view text, std::string_vie
     const std::size_t found = text.find(pattern);
     if (found == std::string_view::npos)
         return std::nullopt;
-    std::string_view value = text.substr(found + pattern.size());
-    value = value.substr(0, value.find('\r'));
-    return readFileNumber(value);
+    const std::string_view value = text.substr(found + pattern.size());
+    return value.substr(0, value.find('\r'));
+}
+
+std::optional<std::uint64_t> findKeyValue(std::string_view text, std::string_view key)
+{
+    const std::optional<std::string_view> value = findKeyValueText(text, key);
+    if (!value)
+        return std::nullopt;
+    return readFileNumber(*value);
 }
 
 std::uint64_t readFileNumber(std::string_view text)

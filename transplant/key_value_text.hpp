@@ -13,8 +13,11 @@ namespace transplant {
 
 std::string keyValueLine(std::string_view key, std::uint32_t value);
 
-// The value of the first "[key]=" in `text`: the text after it up to the next carriage return (or
-// the end), read as a number. Nothing when the key does not occur.
+// The text of the value of the first "[key]=" in `text`: what follows it up to the next carriage
+// return (or the end). Nothing when the key does not occur.
+std::optional<std::string_view> findKeyValueText(std::string_view text, std::string_view key);
+
+// That value read as a number (readFileNumber). Nothing when the key does not occur.
 std::optional<std::uint64_t> findKeyValue(std::string_view text, std::string_view key);
 
 // Reads a number the way the files write it: leading blanks skipped, then "&H" and hexadecimal

@@ -335,7 +335,7 @@ std::vector<Row> rows()
               {"UnitAllData.dat に [wIdSprite", "] の行がありません"});
     keldraAdd("UnitAllData.dat counting 256 pallets",
               m.brokenFolder(m.set, "UnitAllData.dat", withLine(setIndex, "bNumPallet", "[bNumPallet]=&H100")),
-              {"UnitAllData.dat の bNumPallet が 255 を超えています"});
+              {"UnitAllData.dat: [bNumPallet]=&H100 は範囲外です (0 から 255)"});
     keldraAdd("0-byte UnitData.dat", m.brokenFolder(m.set, "UnitData.dat", {}), {"UnitData.dat", "ファイルの長さが不正です"});
     keldraAdd("MotionPart block pointing past its end",
               m.brokenFolder(m.set, "MotionPart0.dat", repeated(0x40, {0x01, 0x00, 0x28, 0x00, 0xFF, 0xFF, 0xFF, 0x08})),

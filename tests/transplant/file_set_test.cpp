@@ -47,7 +47,7 @@ TEST(UnitAllDataText, ListsIdsCountsAndEntriesInTheirOrderAndReadsBack)
     EXPECT_EQ(parsed->lists, set.lists);
 }
 
-TEST(UnitAllDataText, AnIndexCutShortOrCountingTooManyIsRefused)
+TEST(UnitAllDataText, AnIndexCutShortOrHoldingAMistakenValueIsRefused)
 {
     rom::UnitResourceSet set;
     set.list(ResourceKind::Sprite) = {5, 7};
@@ -73,9 +73,19 @@ TEST(UnitAllDataText, AnIndexCutShortOrCountingTooManyIsRefused)
     EXPECT_EQ(parsed->wIdUnit, 0);
     EXPECT_EQ(parsed->list(ResourceKind::Sprite), (std::vector<std::uint16_t>{5, 7}));
 
-    std::string tooMany = whole;
-    tooMany.replace(tooMany.find("[bNumPallet]=&H0"), 16, "[bNumPallet]=&H100");
-    EXPECT_FALSE(transplant::parseUnitAllData(tooMany));
+    // Values that are no number or do not fit are refused, never read as something else.
+    const auto refusal = [&](const std::string& line, const std::string& by) {
+        std::string text = whole;
+        text.replace(text.find(line), line.size(), by);
+        const auto parsed = transplant::parseUnitAllData(text);
+        return parsed ? std::string() : parsed.error().message;
+    };
+    EXPECT_EQ(refusal("[bNumPallet]=&H0", "[bNumPallet]=&H100"),
+              "UnitAllData.dat: [bNumPallet]=&H100 は範囲外です (0 から 255)");
+    EXPECT_EQ(refusal(lastLine, "[wIdSprite1]=&H10000\r\n"),
+              "UnitAllData.dat: [wIdSprite1]=&H10000 は範囲外です (0 から 65535)");
+    EXPECT_EQ(refusal(lastLine, "[wIdSprite1]=7x\r\n"), "UnitAllData.dat: [wIdSprite1]=7x は数値ではありません");
+    EXPECT_EQ(refusal("[wIdUnit]=&H0", "[wIdUnit]=-1"), "UnitAllData.dat: [wIdUnit]=-1 は範囲外です (0 から 65535)");
 
     rom::UnitResourceSet tooLong;
     tooLong.list(ResourceKind::Pallet).assign(256, 1);
