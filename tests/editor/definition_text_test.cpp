@@ -209,8 +209,9 @@ TEST(DefinitionTextTest, ValuesAreWholeNumbersThatFitTheirFields)
                                          : row.line.find("wWeapon") != std::string::npos ? unit.wWeapon[3]
                                                                                          : unit.dwMaxHP;
             EXPECT_EQ(read ? "" : read.error(), row.message) << row.line;
-            if (read)
+            if (read) {
                 EXPECT_EQ(stored, row.stored) << row.line;
+            }
         }
     }
 }

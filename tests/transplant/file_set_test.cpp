@@ -77,8 +77,8 @@ TEST(UnitAllDataText, AnIndexCutShortOrHoldingAMistakenValueIsRefused)
     const auto refusal = [&](const std::string& line, const std::string& by) {
         std::string text = whole;
         text.replace(text.find(line), line.size(), by);
-        const auto parsed = transplant::parseUnitAllData(text);
-        return parsed ? std::string() : parsed.error().message;
+        const auto refused = transplant::parseUnitAllData(text);
+        return refused ? std::string() : refused.error().message;
     };
     EXPECT_EQ(refusal("[bNumPallet]=&H0", "[bNumPallet]=&H100"),
               "UnitAllData.dat: [bNumPallet]=&H100 は範囲外です (0 から 255)");
