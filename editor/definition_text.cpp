@@ -3,6 +3,7 @@
 #include "shell/number_text.hpp"
 #include "shell/text_number.hpp"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <unordered_map>
@@ -31,7 +32,7 @@ std::string_view trimmed(std::string_view text)
 std::optional<std::size_t> elementIndex(std::string_view text, std::size_t elements)
 {
     const std::expected<shell::TextNumber, shell::TextNumberProblem> number = shell::readTextNumber(text);
-    if (!number || !number->fits(elements - 1) || elements == 0)
+    if (elements == 0 || !number || !number->fits(elements - 1))
         return std::nullopt;
     return static_cast<std::size_t>(number->magnitude);
 }
@@ -128,6 +129,16 @@ std::optional<std::string> rangeProblem(const shell::TextNumber& number, const F
     if (!number.fits(field.maxValue()))
         return shell::outOfRangeText(field.maxValue());
     return std::nullopt;
+}
+
+// "<file> に [<key>] の行がありません": a text that lacks the line of a key it must hold.
+std::string missingLineMessage(std::string_view fileName, std::string_view key)
+{
+    std::string message(fileName);
+    message += " に [";
+    message += key;
+    message += "] の行がありません";
+    return message;
 }
 
 std::string writeText(std::string_view typeName, const KeyTable& keys)
@@ -239,17 +250,9 @@ std::expected<DefinedKeys, std::string> ReadDefinitionText(std::string_view text
     return defined;
 }
 
-std::string missingLineMessage(std::string_view fileName, std::string_view key)
-{
-    std::string message(fileName);
-    message += " に [";
-    message += key;
-    message += "] の行がありません";
-    return message;
-}
-
-std::expected<void, std::string> ReadRecordText(std::string_view text, const KeyTable& keys,
-                                                std::string_view fileName)
+std::expected<void, std::string> ReadRequiredKeys(
+    std::string_view text, const KeyTable& keys, std::string_view fileName,
+    const std::function<std::size_t(std::size_t)>& requiredElements)
 {
     const std::expected<DefinedKeys, std::string> defined =
         ReadDefinitionText(text, keys, fileName);
@@ -260,13 +263,21 @@ std::expected<void, std::string> ReadRecordText(std::string_view text, const Key
             return std::unexpected(missingLineMessage(fileName, keys.plain[i].name));
     }
     for (std::size_t a = 0; a < keys.arrays.size(); ++a) {
-        for (std::size_t i = 0; i < keys.arrays[a].elements.size(); ++i) {
+        const std::size_t required = std::min(requiredElements(a), keys.arrays[a].elements.size());
+        for (std::size_t i = 0; i < required; ++i) {
             if (!defined->arrays[a][i])
                 return std::unexpected(
                     missingLineMessage(fileName, arrayElementKey(keys.arrays[a].name, i)));
         }
     }
     return {};
+}
+
+std::expected<void, std::string> ReadRecordText(std::string_view text, const KeyTable& keys,
+                                                std::string_view fileName)
+{
+    return ReadRequiredKeys(text, keys, fileName,
+                            [&keys](std::size_t a) { return keys.arrays[a].elements.size(); });
 }
 
 KeyTable unitDataKeys(rom::UnitDataRecord& r)

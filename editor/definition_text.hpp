@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <expected>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -77,13 +78,17 @@ std::expected<DefinedKeys, std::string> ReadDefinitionText(std::string_view text
                                                            const KeyTable& keys,
                                                            std::string_view fileName);
 
-// A record text, which must define every key and every array element of its table; the first
-// that it lacks, in table order, is the message.
+// Reads `text` as ReadDefinitionText does, then requires every plain key and, of each array a,
+// its first `requiredElements(a)` elements (at most all of them); the first key lacking, in table
+// order, gives the message "<file> に [<key>] の行がありません". `requiredElements` is asked after
+// the reading, so it may depend on values just read (the counts of an index).
+std::expected<void, std::string> ReadRequiredKeys(
+    std::string_view text, const KeyTable& keys, std::string_view fileName,
+    const std::function<std::size_t(std::size_t)>& requiredElements);
+
+// A record text, which must define every key and every array element of its table.
 std::expected<void, std::string> ReadRecordText(std::string_view text, const KeyTable& keys,
                                                 std::string_view fileName);
-
-// "<file> に [<key>] の行がありません": a text that lacks the line of a key it must hold.
-std::string missingLineMessage(std::string_view fileName, std::string_view key);
 
 // The key of an array element: "name:index".
 std::string arrayElementKey(std::string_view name, std::size_t index);

@@ -134,10 +134,12 @@ int saveFolder(CommandContext& context)
 std::optional<std::string> portOutputCollision(const CommandContext& context,
                                                const std::filesystem::path& output)
 {
+    constexpr std::string_view kFolder = "FOLDER";
     const std::filesystem::path index = unitAllPathOf(positional(context, 2));
-    std::vector<shell::NamedPath> inputs{{"FOLDER", index}, {"--table", context.tablePath}};
-    for (const std::string& name : unitFolderFileNames())
-        inputs.push_back({"FOLDER", index.parent_path() / name});
+    std::vector<shell::NamedPath> inputs{{kFolder, index}, {"--table", context.tablePath}};
+    const std::vector<shell::NamedPath> files = shell::folderInputs(
+        kFolder, index.parent_path(), folder_files::kFixedFiles, folder_files::kItemStems);
+    inputs.insert(inputs.end(), files.begin(), files.end());
     const shell::NamedPath outputs[] = {{"-o", output}};
     return shell::outputCollision(outputs, inputs);
 }

@@ -1,7 +1,6 @@
 #include "editor/unit_all_text.hpp"
 
-#include <algorithm>
-#include <vector>
+#include <cstdint>
 
 namespace editor {
 namespace {
@@ -64,45 +63,15 @@ std::string UnitAllText(const UnitDataSet& set)
 
 std::expected<void, std::string> ReadUnitAllText(std::string_view text, UnitDataSet& set)
 {
-    const KeyTable keys = unitAllKeys(set);
-    const std::expected<DefinedKeys, std::string> defined =
-        ReadDefinitionText(text, keys, kUnitAllFileName);
-    if (!defined)
-        return std::unexpected(defined.error());
-    for (std::size_t i = 0; i < keys.plain.size(); ++i) {
-        if (!defined->plain[i])
-            return std::unexpected(missingLineMessage(kUnitAllFileName, keys.plain[i].name));
-    }
-    const auto arrayDefined = [&](std::string_view name) -> const std::vector<bool>& {
-        std::size_t i = 0;
-        while (keys.arrays[i].name != name)
-            ++i;
-        return defined->arrays[i];
+    // Each array's count, in the order of the key table's arrays; a count beyond a list's capacity
+    // is reported on its own, and only the entries the list holds are asked for here.
+    const std::uint8_t* const counts[] = {
+        &set.bNumFixedWeapon, &set.bNumPallet,    &set.bNumSprite,
+        &set.bNumMotionPart,  &set.bNumShadowEtc, &set.bNumCutinScroll,
+        &set.bNumMotionPart,  &set.bNumShadowEtc, &set.bNumCutinScroll,
     };
-    const struct {
-        std::size_t count;
-        std::vector<std::string_view> lists;
-    } counted[] = {
-        {set.bNumFixedWeapon, {"wIdFixedWeapon"}},
-        {set.bNumSprite, {"wIdSprite"}},
-        {set.bNumPallet, {"wIdPallet"}},
-        {set.bNumMotionPart, {"wIdMotionPart", "dwAdrMotionPart"}},
-        {set.bNumShadowEtc, {"wIdShadowEtc", "dwAdrShadowEtc"}},
-        {set.bNumCutinScroll, {"wIdCutinScroll", "dwAdrCutinScroll"}},
-    };
-    // A count beyond a list's capacity is reported on its own; only the entries the list holds
-    // are asked for here.
-    for (const auto& entry : counted) {
-        for (std::string_view list : entry.lists) {
-            const std::vector<bool>& elements = arrayDefined(list);
-            for (std::size_t i = 0; i < std::min(entry.count, elements.size()); ++i) {
-                if (!elements[i])
-                    return std::unexpected(
-                        missingLineMessage(kUnitAllFileName, arrayElementKey(list, i)));
-            }
-        }
-    }
-    return {};
+    return ReadRequiredKeys(text, unitAllKeys(set), kUnitAllFileName,
+                            [&counts](std::size_t a) { return std::size_t{*counts[a]}; });
 }
 
 }  // namespace editor

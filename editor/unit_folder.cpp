@@ -29,7 +29,10 @@ std::filesystem::path pathOf(const std::filesystem::path& folder, std::string_vi
 // The files of a unit folder, built in memory before any is written.
 class FolderFiles {
 public:
-    void add(std::string_view name, Bytes bytes) { files_.emplace_back(name, std::move(bytes)); }
+    void add(std::string_view name, Bytes bytes)
+    {
+        files_.push_back({std::string(name), std::move(bytes)});
+    }
 
     void add(std::string_view name, std::string_view text)
     {
@@ -39,16 +42,13 @@ public:
     // Writes them all into `folder` or none; a failure has been reported.
     bool write(shell::Shell& shell, const std::filesystem::path& folder) const
     {
-        std::vector<shell::FileToWrite> toWrite;
-        for (const auto& [name, bytes] : files_)
-            toWrite.push_back({pathOf(folder, name), bytes});
         // A unit folder can be saved again from the image at any time; a flush per file would
         // make saving one unit take seconds.
-        return shell::writeFolderFiles(shell, folder, toWrite, shell::Durability::Replace);
+        return shell::writeFolderFiles(shell, folder, files_, shell::Durability::Replace);
     }
 
 private:
-    std::vector<std::pair<std::string, Bytes>> files_;
+    std::vector<shell::FolderFile> files_;
 };
 
 template <class Routine>
@@ -120,17 +120,17 @@ private:
     std::filesystem::path folder_;
 };
 
-template <class Routine>
+template <class Routine, class ReadRoutine>
 bool readRoutines(FolderReader& reader, std::string_view stem, std::uint8_t count,
                   std::array<Routine, kMaxRoutines>& routines,
-                  const std::array<std::uint32_t, kMaxRoutines>& addresses)
+                  const std::array<std::uint32_t, kMaxRoutines>& addresses, ReadRoutine readRoutine)
 {
     for (std::size_t i = 0; i < count; ++i) {
         const std::string name = folder_files::numberedFile(stem, i);
         const std::optional<Bytes> file = reader.read(name);
         if (!file)
             return false;
-        auto routine = ReadRoutineFile<Routine>(*file, addresses[i]);
+        auto routine = readRoutine(*file, addresses[i], rom::DataSource::File);
         if (!routine)
             return reader.refuse(name + ": " + routine.error().message);
         routines[i] = std::move(*routine);
@@ -269,25 +269,6 @@ std::filesystem::path unitAllPathOf(const std::filesystem::path& folderOrIndex)
                                                                : folderOrIndex;
 }
 
-std::vector<std::string> unitFolderFileNames()
-{
-    using namespace folder_files;
-    std::vector<std::string> names{std::string(kUnitAllFileName), std::string(kUnitData),
-                                   std::string(kUnitAnime),       std::string(kIcon),
-                                   std::string(kBGMapHeader),     std::string(kBGMapData)};
-    const std::pair<std::string_view, std::size_t> numbered[] = {
-        {kWeaponStem, kMaxFixedWeapons}, {kWeaponAnimeStem, kMaxFixedWeapons},
-        {kSpriteStem, kMaxSprites},      {kPalletStem, kMaxPalletGroups},
-        {kMotionStem, kMaxRoutines},     {kShadowStem, kMaxRoutines},
-        {kCutinStem, kMaxRoutines},
-    };
-    for (const auto& [stem, capacity] : numbered) {
-        for (std::size_t i = 0; i < capacity; ++i)
-            names.push_back(numberedFile(stem, i));
-    }
-    return names;
-}
-
 std::optional<SavedUnitFolder> SaveUnitFolder(shell::Shell& shell, UnitDataSet& romSide,
                                               const rom::CharacterTable& table,
                                               const std::filesystem::path& baseFolder)
@@ -349,11 +330,11 @@ bool LoadUnitFolder(shell::Shell& shell, const std::filesystem::path& unitAllPat
     if (!readIndex(reader, FolderReader::textOf(*index), loaded) || !readRecords(reader, loaded) ||
         !readIcon(reader, loaded) || !readGraphics(reader, loaded) ||
         !readRoutines(reader, folder_files::kMotionStem, loaded.bNumMotionPart, loaded.motionParts,
-                      loaded.dwAdrMotionPart) ||
+                      loaded.dwAdrMotionPart, ReadMotionPartRoutine) ||
         !readRoutines(reader, folder_files::kShadowStem, loaded.bNumShadowEtc, loaded.shadowEtcs,
-                      loaded.dwAdrShadowEtc) ||
+                      loaded.dwAdrShadowEtc, ReadShadowEtcRoutine) ||
         !readRoutines(reader, folder_files::kCutinStem, loaded.bNumCutinScroll,
-                      loaded.cutinScrolls, loaded.dwAdrCutinScroll))
+                      loaded.cutinScrolls, loaded.dwAdrCutinScroll, ReadCutinScrollRoutine))
         return false;
     fileSide = std::move(loaded);
     return true;

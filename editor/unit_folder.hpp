@@ -7,11 +7,11 @@
 #include "rom/game_text.hpp"
 #include "shell/shell.hpp"
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace editor {
 
@@ -31,6 +31,13 @@ inline constexpr std::string_view kCutinStem = "cutin";
 
 // stem + index in decimal + ".dat": "sprite12.dat".
 std::string numberedFile(std::string_view stem, std::size_t index);
+
+// The files a load reads: these, and the numbered files of these stems ("unitall.dat" is the
+// index, kUnitAllFileName).
+inline constexpr std::array<std::string_view, 5> kFixedFiles{kUnitData, kUnitAnime, kIcon,
+                                                             kBGMapHeader, kBGMapData};
+inline constexpr std::array<std::string_view, 7> kItemStems{
+    kWeaponStem, kWeaponAnimeStem, kSpriteStem, kPalletStem, kMotionStem, kShadowStem, kCutinStem};
 }  // namespace folder_files
 
 // The folder name for a unit: its decoded name (UTF-8) with the characters that no file system
@@ -40,10 +47,6 @@ std::string unitFolderName(std::string_view decodedName, std::uint16_t unitId);
 
 // The index of a unit folder named by the folder itself or by its "unitall.dat".
 std::filesystem::path unitAllPathOf(const std::filesystem::path& folderOrIndex);
-
-// Every name of a file that a load may read from a unit folder: the fixed ones and each numbered
-// one up to its kind's capacity.
-std::vector<std::string> unitFolderFileNames();
 
 struct SavedUnitFolder {
     std::filesystem::path folder;

@@ -302,11 +302,8 @@ rom::RomResult<PalletGroup> ReadPalletGroup(ByteSpan bytes, std::uint32_t offset
     return group;
 }
 
-namespace {
-
-// The three routine readers; `source` words their errors.
-rom::RomResult<MotionPartRoutine> readMotionPartAt(ByteSpan bytes, std::uint32_t gbaPointer,
-                                                   rom::DataSource source)
+rom::RomResult<MotionPartRoutine> ReadMotionPartRoutine(ByteSpan bytes, std::uint32_t gbaPointer,
+                                                        rom::DataSource source)
 {
     MotionPartRoutine routine;
     if (gbaPointer == 0)
@@ -344,8 +341,8 @@ rom::RomResult<MotionPartRoutine> readMotionPartAt(ByteSpan bytes, std::uint32_t
     return routine;
 }
 
-rom::RomResult<ShadowEtcRoutine> readShadowEtcAt(ByteSpan bytes, std::uint32_t gbaPointer,
-                                                 rom::DataSource source)
+rom::RomResult<ShadowEtcRoutine> ReadShadowEtcRoutine(ByteSpan bytes, std::uint32_t gbaPointer,
+                                                      rom::DataSource source)
 {
     ShadowEtcRoutine routine;
     if (gbaPointer == 0)
@@ -378,8 +375,8 @@ rom::RomResult<ShadowEtcRoutine> readShadowEtcAt(ByteSpan bytes, std::uint32_t g
     return routine;
 }
 
-rom::RomResult<CutinScrollRoutine> readCutinScrollAt(ByteSpan bytes, std::uint32_t gbaPointer,
-                                                     rom::DataSource source)
+rom::RomResult<CutinScrollRoutine> ReadCutinScrollRoutine(ByteSpan bytes, std::uint32_t gbaPointer,
+                                                          rom::DataSource source)
 {
     CutinScrollRoutine routine;
     if (gbaPointer == 0)
@@ -399,41 +396,6 @@ rom::RomResult<CutinScrollRoutine> readCutinScrollAt(ByteSpan bytes, std::uint32
         return std::unexpected(commands.error());
     routine.commands = std::move(*commands);
     return routine;
-}
-
-}  // namespace
-
-rom::RomResult<MotionPartRoutine> ReadMotionPartRoutine(ByteSpan bytes, std::uint32_t gbaPointer)
-{
-    return readMotionPartAt(bytes, gbaPointer, rom::DataSource::Rom);
-}
-
-rom::RomResult<ShadowEtcRoutine> ReadShadowEtcRoutine(ByteSpan bytes, std::uint32_t gbaPointer)
-{
-    return readShadowEtcAt(bytes, gbaPointer, rom::DataSource::Rom);
-}
-
-rom::RomResult<CutinScrollRoutine> ReadCutinScrollRoutine(ByteSpan bytes, std::uint32_t gbaPointer)
-{
-    return readCutinScrollAt(bytes, gbaPointer, rom::DataSource::Rom);
-}
-
-template <>
-rom::RomResult<MotionPartRoutine> ReadRoutineFile(ByteSpan file, std::uint32_t gbaPointer)
-{
-    return readMotionPartAt(file, gbaPointer, rom::DataSource::File);
-}
-
-template <>
-rom::RomResult<ShadowEtcRoutine> ReadRoutineFile(ByteSpan file, std::uint32_t gbaPointer)
-{
-    return readShadowEtcAt(file, gbaPointer, rom::DataSource::File);
-}
-
-template <>
-rom::RomResult<CutinScrollRoutine> ReadRoutineFile(ByteSpan file, std::uint32_t gbaPointer)
-{
-    return readCutinScrollAt(file, gbaPointer, rom::DataSource::File);
 }
 
 rom::RomResult<UnitDataSet> ReadUnitFromRom(ByteSpan image, const RomTableOffsets& offsets,
@@ -465,7 +427,7 @@ rom::RomResult<UnitDataSet> ReadUnitFromRom(ByteSpan image, const RomTableOffset
         routineFields(set, [](auto& h) { return unitMotionParts(h); },
                       [](auto& h) { return weaponMotionParts(h); }),
         set.wIdMotionPart, set.bNumMotionPart, set.dwAdrMotionPart, set.motionParts,
-        readMotionPartAt);
+        ReadMotionPartRoutine);
     if (!motion)
         return failed(motion.error());
     auto shadow = readRoutines(
@@ -473,7 +435,7 @@ rom::RomResult<UnitDataSet> ReadUnitFromRom(ByteSpan image, const RomTableOffset
         routineFields(set, [](auto& h) { return unitShadowEtcs(h); },
                       [](auto& h) { return weaponShadowEtcs(h); }),
         set.wIdShadowEtc, set.bNumShadowEtc, set.dwAdrShadowEtc, set.shadowEtcs,
-        readShadowEtcAt);
+        ReadShadowEtcRoutine);
     if (!shadow)
         return failed(shadow.error());
     auto cutin = readRoutines(
@@ -481,7 +443,7 @@ rom::RomResult<UnitDataSet> ReadUnitFromRom(ByteSpan image, const RomTableOffset
         routineFields(set, [](auto& h) { return unitCutinScrolls(h); },
                       [](auto& h) { return weaponCutinScrolls(h); }),
         set.wIdCutinScroll, set.bNumCutinScroll, set.dwAdrCutinScroll, set.cutinScrolls,
-        readCutinScrollAt);
+        ReadCutinScrollRoutine);
     if (!cutin)
         return failed(cutin.error());
 

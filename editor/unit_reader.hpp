@@ -32,21 +32,13 @@ rom::RomResult<std::size_t> ScriptLength(ByteSpan bytes, std::uint32_t gbaPointe
 rom::RomResult<std::size_t> Lz77BlockLength(ByteSpan bytes, std::uint32_t offset);
 
 // Each reads the routine whose header lies at `gbaPointer`; pointer 0 gives a slot that is not
-// present.
-rom::RomResult<MotionPartRoutine> ReadMotionPartRoutine(ByteSpan bytes, std::uint32_t gbaPointer);
-rom::RomResult<ShadowEtcRoutine> ReadShadowEtcRoutine(ByteSpan bytes, std::uint32_t gbaPointer);
-rom::RomResult<CutinScrollRoutine> ReadCutinScrollRoutine(ByteSpan bytes, std::uint32_t gbaPointer);
-
-// The same for a routine file of a unit folder (`Routine` one of the three routine kinds): its
-// errors say that a walk left the file.
-template <class Routine>
-rom::RomResult<Routine> ReadRoutineFile(ByteSpan file, std::uint32_t gbaPointer);
-template <>
-rom::RomResult<MotionPartRoutine> ReadRoutineFile(ByteSpan file, std::uint32_t gbaPointer);
-template <>
-rom::RomResult<ShadowEtcRoutine> ReadRoutineFile(ByteSpan file, std::uint32_t gbaPointer);
-template <>
-rom::RomResult<CutinScrollRoutine> ReadRoutineFile(ByteSpan file, std::uint32_t gbaPointer);
+// present. `source` words the errors: a routine file of a unit folder is read as a file.
+rom::RomResult<MotionPartRoutine> ReadMotionPartRoutine(
+    ByteSpan bytes, std::uint32_t gbaPointer, rom::DataSource source = rom::DataSource::Rom);
+rom::RomResult<ShadowEtcRoutine> ReadShadowEtcRoutine(
+    ByteSpan bytes, std::uint32_t gbaPointer, rom::DataSource source = rom::DataSource::Rom);
+rom::RomResult<CutinScrollRoutine> ReadCutinScrollRoutine(
+    ByteSpan bytes, std::uint32_t gbaPointer, rom::DataSource source = rom::DataSource::Rom);
 
 // Reads unit `unitId` (0 to 149) and everything it names into a new set.
 rom::RomResult<UnitDataSet> ReadUnitFromRom(ByteSpan image, const RomTableOffsets& offsets,

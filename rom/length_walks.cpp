@@ -89,11 +89,6 @@ std::size_t operandBytes(std::uint8_t g)
     return skip;
 }
 
-std::string hexByte(std::uint32_t value)
-{
-    return shell::paddedHexText(value, 2);
-}
-
 // The LZ77 length walk. A strict walk also refuses what the game could not decode: another type
 // than 0x10, and a back-reference to before the start of the output.
 RomResult<std::size_t> walkLz77(ByteSpan image, std::uint32_t offset, DataSource source,
@@ -103,9 +98,12 @@ RomResult<std::size_t> walkLz77(ByteSpan image, std::uint32_t offset, DataSource
     const std::optional<std::uint32_t> header = readU32(image, offset);
     if (!header)
         return std::unexpected(outOfImage(kWhat, offset, kLz77HeaderSize, source));
+    constexpr int kTypeDigits = 2;
     if (strict && (*header & 0xFF) != kLz77Type)
         return std::unexpected(RomError{std::string(kWhat) + " の種類が 0x" +
-                                        hexByte(*header & 0xFF) + " です (0x10 のはずです)"});
+                                        shell::paddedHexText(*header & 0xFF, kTypeDigits) +
+                                        " です (0x" + shell::paddedHexText(kLz77Type, kTypeDigits) +
+                                        " のはずです)"});
     const std::uint32_t decompressedSize = *header >> 8;
 
     const BlockReader reader(image, offset, kWhat, source);

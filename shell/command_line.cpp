@@ -1,5 +1,6 @@
 #include "shell/command_line.hpp"
 
+#include <algorithm>
 #include <charconv>
 
 namespace shell {
@@ -84,6 +85,41 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b)
         return false;
     const std::filesystem::path realB = std::filesystem::weakly_canonical(std::filesystem::absolute(b, error), error);
     return !error && realA == realB;
+}
+
+namespace {
+
+bool isFolderFileName(std::string_view name, std::span<const std::string_view> fixedNames,
+                      std::span<const std::string_view> itemStems)
+{
+    constexpr std::string_view kItemExtension = ".dat";
+    if (std::ranges::find(fixedNames, name) != fixedNames.end())
+        return true;
+    if (!name.ends_with(kItemExtension))
+        return false;
+    const std::string_view stemAndNumber = name.substr(0, name.size() - kItemExtension.size());
+    return std::ranges::any_of(itemStems, [&](std::string_view stem) {
+        if (!stemAndNumber.starts_with(stem) || stemAndNumber.size() == stem.size())
+            return false;
+        return std::ranges::all_of(stemAndNumber.substr(stem.size()),
+                                   [](char c) { return c >= '0' && c <= '9'; });
+    });
+}
+
+}  // namespace
+
+std::vector<NamedPath> folderInputs(std::string_view name, const std::filesystem::path& folder,
+                                    std::span<const std::string_view> fixedNames,
+                                    std::span<const std::string_view> itemStems)
+{
+    std::vector<NamedPath> inputs;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, error), end;
+         !error && it != end; it.increment(error)) {
+        if (isFolderFileName(pathText(it->path().filename()), fixedNames, itemStems))
+            inputs.push_back({name, it->path()});
+    }
+    return inputs;
 }
 
 std::optional<std::string> outputCollision(std::span<const NamedPath> outputs,

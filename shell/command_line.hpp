@@ -59,6 +59,13 @@ struct NamedPath {
     std::filesystem::path path;
 };
 
+// The files in `folder` that a tool reads from such a folder, each as the input `name`: those named
+// one of `fixedNames`, and the numbered item files, one of `itemStems`, a number in decimal and
+// ".dat" ("Sprite10.dat").
+std::vector<NamedPath> folderInputs(std::string_view name, const std::filesystem::path& folder,
+                                    std::span<const std::string_view> fixedNames,
+                                    std::span<const std::string_view> itemStems);
+
 // The usage problem when two of `outputs` name the same file, or one of them names one of
 // `inputs`; nothing when every output has a file of its own. Checked before anything is read, so
 // that no output ever replaces another output or an input.

@@ -1,7 +1,8 @@
 #pragma once
 // The Shell of the command line: messages go to stderr as "CAPTION: TEXT" (or "TEXT" without a
-// caption), a file failure names the file, details follow on lines of their own, questions are answered with OK or Yes unless told otherwise, and the paths that a window
-// would ask for come from the command's arguments, queued before the command runs.
+// caption), a file failure names the file, details follow on lines of their own, questions are
+// answered with OK or Yes unless told otherwise, and the paths that a window would ask for come
+// from the command's arguments, queued before the command runs.
 
 #include "shell/shell.hpp"
 

@@ -273,14 +273,18 @@ bool writeWholeFiles(Shell& shell, std::span<const FileToWrite> files, Durabilit
 }
 
 bool writeFolderFiles(Shell& shell, const std::filesystem::path& folder,
-                      std::span<const FileToWrite> files, Durability durability)
+                      std::span<const FolderFile> files, Durability durability)
 {
+    std::vector<FileToWrite> targets;
+    targets.reserve(files.size());
+    for (const FolderFile& file : files)
+        targets.push_back({folder / std::u8string(file.name.begin(), file.name.end()), file.bytes});
     const std::optional<std::vector<std::filesystem::path>> created = createFolder(folder);
     if (!created) {
         showFileFailure(shell, folder);
         return false;
     }
-    if (const std::optional<std::filesystem::path> failed = writeFilesAtomically(files, durability)) {
+    if (const std::optional<std::filesystem::path> failed = writeFilesAtomically(targets, durability)) {
         removeCreatedFolders(*created);
         showFileFailure(shell, *failed);
         return false;

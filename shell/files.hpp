@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace shell {
@@ -53,12 +54,18 @@ struct FileToWrite {
 bool writeWholeFiles(Shell& shell, std::span<const FileToWrite> files,
                      Durability durability = Durability::SyncToDisk);
 
+// A file of a folder that is written whole: its name in the folder (UTF-8) and its bytes.
+struct FolderFile {
+    std::string name;
+    Bytes bytes;
+};
+
 // A folder of files that belong together (an extracted unit, a unit folder, exported samples),
 // written all or nothing as writeWholeFiles does: `folder` is created first when it is missing, and
 // removed again, with every folder created for it, when the files cannot all be written. Files
 // already in the folder that are not among `files` stay as they are.
 bool writeFolderFiles(Shell& shell, const std::filesystem::path& folder,
-                      std::span<const FileToWrite> files,
+                      std::span<const FolderFile> files,
                       Durability durability = Durability::Replace);
 
 std::optional<OpenedFile> openAndReadFile(Shell& shell, std::string_view filter,

@@ -60,13 +60,9 @@ ExportSummary exportSamples(shell::Shell& shell, shell::ByteSpan image,
                             const std::vector<SampleSource>& sources,
                             const std::filesystem::path& folder, std::ostream& progress)
 {
-    struct BuiltWave {
-        std::size_t position;  // among `sources`, for the progress line
-        std::string name;
-        shell::Bytes bytes;
-    };
     ExportSummary summary;
-    std::vector<BuiltWave> waves;
+    std::vector<shell::FolderFile> waves;
+    std::vector<std::size_t> positions;  // of each wave among `sources`, for the progress lines
     for (std::size_t position = 0; position < sources.size(); ++position) {
         std::string name = exportFileName(sources[position]);
         std::optional<shell::Bytes> wave = buildWave(image, sources[position].sampleOffset);
@@ -76,23 +72,20 @@ ExportSummary exportSamples(shell::Shell& shell, shell::ByteSpan image,
                                shell::Buttons::Ok, shell::Icon::Warning);
             continue;
         }
-        waves.push_back({position, std::move(name), std::move(*wave)});
+        waves.push_back({std::move(name), std::move(*wave)});
+        positions.push_back(position);
     }
 
-    std::vector<shell::FileToWrite> files;
-    files.reserve(waves.size());
-    for (const BuiltWave& wave : waves)
-        files.push_back({folder / wave.name, wave.bytes});
     // Every file can be made again from the image: no flush to the disk per sample.
-    if (!shell::writeFolderFiles(shell, folder, files, shell::Durability::Replace)) {
+    if (!shell::writeFolderFiles(shell, folder, waves, shell::Durability::Replace)) {
         summary.failed = true;
         return summary;
     }
     summary.written = waves.size();
     const std::string total = std::to_string(sources.size());
-    for (const BuiltWave& wave : waves) {
-        progress << "[" << wave.position + 1 << "/" << total << "] " << wave.name << " ("
-                 << shell::hexText(sources[wave.position].sampleOffset) << ")\n";
+    for (std::size_t i = 0; i < waves.size(); ++i) {
+        progress << "[" << positions[i] + 1 << "/" << total << "] " << waves[i].name << " ("
+                 << shell::hexText(sources[positions[i]].sampleOffset) << ")\n";
     }
     return summary;
 }

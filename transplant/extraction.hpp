@@ -8,6 +8,7 @@
 #include "rom/resource_kind.hpp"
 #include "rom/rom_error.hpp"
 #include "rom/unit_resources.hpp"
+#include "shell/files.hpp"
 
 #include <array>
 #include <cstdint>
@@ -42,10 +43,7 @@ rom::RomResult<rom::UnitResourceSet> buildExtractionSet(rom::ByteSpan image,
                                                         const rom::UnitResourceSet& selected,
                                                         const SelectionFlags& flags);
 
-struct FileSetFile {
-    std::string name;
-    rom::Bytes bytes;
-};
+using FileSetFile = shell::FolderFile;
 
 // Every file of the set in the order it is written. An empty pointer-table entry (or a BG map
 // header without data) gives an empty data file, which the transplant keeps empty. Fails when a

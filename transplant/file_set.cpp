@@ -53,22 +53,6 @@ std::string itemFileName(std::string_view stem, std::size_t position)
     return std::string(stem) + std::to_string(position) + ".dat";
 }
 
-bool isFileSetFileName(std::string_view name)
-{
-    constexpr std::string_view kItemExtension = ".dat";
-    if (std::ranges::find(file_set::kUnitFiles, name) != file_set::kUnitFiles.end())
-        return true;
-    if (!name.ends_with(kItemExtension))
-        return false;
-    const std::string_view stemAndPosition = name.substr(0, name.size() - kItemExtension.size());
-    return std::ranges::any_of(file_set::kItemStems, [&](std::string_view stem) {
-        if (!stemAndPosition.starts_with(stem) || stemAndPosition.size() == stem.size())
-            return false;
-        return std::ranges::all_of(stemAndPosition.substr(stem.size()),
-                                   [](char c) { return c >= '0' && c <= '9'; });
-    });
-}
-
 std::string unitAllDataText(const rom::UnitResourceSet& set)
 {
     std::string text = keyValueLine(kUnitKey, set.wIdUnit) + keyValueLine(kIconKey, set.wIdIcon);

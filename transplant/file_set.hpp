@@ -60,10 +60,6 @@ inline constexpr std::array<rom::ResourceKind, 10> kIndexedKinds{
 
 std::string itemFileName(std::string_view stem, std::size_t position);
 
-// True when a file set may hold a file of this name: the index, the three unit files, or a
-// per-item file (a stem, a position in decimal, ".dat").
-bool isFileSetFileName(std::string_view name);
-
 // The text index of `set`: unit and icon IDs, the ten counts, then every list entry.
 std::string unitAllDataText(const rom::UnitResourceSet& set);
 

@@ -297,12 +297,10 @@ std::vector<shell::NamedPath> fileSetInputs(const std::filesystem::path& fileSet
     const bool isFolder = std::filesystem::is_directory(fileSet, error);
     const std::filesystem::path index = isFolder ? fileSet / file_set::kIndexFile : fileSet;
     std::vector<shell::NamedPath> inputs{{kName, index}};
-    const std::filesystem::path folder = isFolder ? fileSet : fileSet.parent_path();
-    for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, error), end;
-         !error && it != end; it.increment(error)) {
-        if (isFileSetFileName(shell::pathText(it->path().filename())))
-            inputs.push_back({kName, it->path()});
-    }
+    const std::vector<shell::NamedPath> files =
+        shell::folderInputs(kName, isFolder ? fileSet : fileSet.parent_path(), file_set::kUnitFiles,
+                            file_set::kItemStems);
+    inputs.insert(inputs.end(), files.begin(), files.end());
     return inputs;
 }
 

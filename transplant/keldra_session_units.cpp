@@ -7,7 +7,6 @@
 #include "transplant/unit_deletion.hpp"
 #include "transplant/unit_texts.hpp"
 
-#include <vector>
 
 namespace transplant {
 
@@ -29,14 +28,10 @@ std::optional<ExtractionResult> KeldraSession::ExtractUnit(const SelectionFlags&
 
     const std::string name = unitDisplayName(set->wIdUnit);
     ExtractionResult result{baseFolder / unitFolderName(name, set->wIdUnit)};
-    std::vector<shell::FileToWrite> targets;
-    targets.reserve(files->size());
-    for (const FileSetFile& file : *files)
-        targets.push_back({result.folder / file.name, file.bytes});
     // A set with a missing file cannot be transplanted: the files go in all together or none of
     // them does. They can be extracted again from the image at any time, so none waits for the
     // disk.
-    if (!shell::writeFolderFiles(shell_, result.folder, targets, shell::Durability::Replace)) {
+    if (!shell::writeFolderFiles(shell_, result.folder, *files, shell::Durability::Replace)) {
         shell::showMessage(shell_, messages::kFileNotWritten);
         result.complete = false;
         return result;

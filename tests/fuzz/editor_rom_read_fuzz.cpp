@@ -54,7 +54,7 @@ void checkRoutine(Routine routine, Read read)
     if (!routine.present)
         return;
     const editor::SerializedRoutine first = editor::SerializeRoutine(routine, 0);
-    auto back = read(first.block, first.pointer);
+    auto back = read(first.block, first.pointer, rom::DataSource::File);
     require(back.has_value() && back->present);
     const editor::SerializedRoutine second = editor::SerializeRoutine(*back, 0);
     require(second.block == first.block && second.pointer == first.pointer);

@@ -88,7 +88,7 @@ void checkRoundTrip(std::optional<Routine> routine, Read read, std::uint32_t bas
     // A block placed at `base` names offsets from `base` on; read it where it lies.
     shell::Bytes placed(base, 0);
     placed.insert(placed.end(), first.block.begin(), first.block.end());
-    auto back = read(rom::ByteSpan(placed), first.pointer);
+    auto back = read(rom::ByteSpan(placed), first.pointer, rom::DataSource::Rom);
     require(back.has_value() && back->present);
     const editor::SerializedRoutine second = editor::SerializeRoutine(*back, base);
     require(second.block == first.block && second.pointer == first.pointer);

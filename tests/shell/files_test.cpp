@@ -118,7 +118,7 @@ TEST_F(FilesTest, AFolderOfFilesIsWrittenWholeOrLeavesNothingNew)
     ScriptedShell shell;
     const fs::path set = folder / "new" / "set";
     const shell::Bytes bytes{5};
-    std::vector<shell::FileToWrite> files{{set / "a.dat", bytes}, {set / "b.dat", bytes}};
+    std::vector<shell::FolderFile> files{{"a.dat", bytes}, {"b.dat", bytes}};
     ASSERT_TRUE(shell::writeFolderFiles(shell, set, files));
     EXPECT_EQ(shell::readWholeFile(shell, set / "b.dat"), bytes);
 
@@ -127,7 +127,7 @@ TEST_F(FilesTest, AFolderOfFilesIsWrittenWholeOrLeavesNothingNew)
     ASSERT_TRUE(shell::writeWholeFile(shell, set / "mine.txt", shell::Bytes{7}));
     fs::create_directory(set / "c.dat");
     const shell::Bytes newer{8};
-    files.push_back({set / "c.dat", newer});
+    files.push_back({"c.dat", newer});
     files[0].bytes = newer;
     EXPECT_FALSE(shell::writeFolderFiles(shell, set, files));
     EXPECT_EQ(shell.failedFiles, std::vector<fs::path>{set / "c.dat"});
@@ -137,7 +137,7 @@ TEST_F(FilesTest, AFolderOfFilesIsWrittenWholeOrLeavesNothingNew)
     // A set that fails in a folder made for it leaves no folder behind.
     ScriptedShell fresh;
     const fs::path other = folder / "other" / "deeper";
-    const shell::FileToWrite blocked[] = {{other / "a.dat", bytes}, {set / "c.dat", bytes}};
+    const shell::FolderFile blocked[] = {{"a.dat", bytes}, {"missing/c.dat", bytes}};
     EXPECT_FALSE(shell::writeFolderFiles(fresh, other, blocked));
     EXPECT_FALSE(fs::exists(folder / "other"));
     expectOneFileFailure(fresh);
