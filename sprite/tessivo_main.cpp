@@ -3,7 +3,7 @@
 
 #include "shell/qt/qt_shell.hpp"
 #include "shell/qt/system_texts.hpp"
-#include "sprite/sprite_cli.hpp"
+#include "sprite/tessivo_cli.hpp"
 #include "sprite/window/tessivo_window.hpp"
 
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include "shell/qt/qt_text.hpp"
 #include "shell/qt/system_texts.hpp"
 #include "sprite/png/sheet_png.hpp"
-#include "sprite/sprite_cli.hpp"
+#include "sprite/vistrel_cli.hpp"
 #include "sprite/window/vistrel_window.hpp"
 
 #include <QApplication>

@@ -2,7 +2,8 @@
 
 #include "editor/morvane_cli.hpp"
 #include "sound/sonnary_cli.hpp"
-#include "sprite/sprite_cli.hpp"
+#include "sprite/tessivo_cli.hpp"
+#include "sprite/vistrel_cli.hpp"
 #include "tests/doubles/scratch_folder.hpp"
 #include "tests/sound/fake_sound_output.hpp"
 #include "transplant/keldra_cli.hpp"

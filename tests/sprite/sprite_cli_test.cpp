@@ -1,4 +1,5 @@
-#include "sprite/sprite_cli.hpp"
+#include "sprite/tessivo_cli.hpp"
+#include "sprite/vistrel_cli.hpp"
 
 #include "sprite/bitmap.hpp"
 #include "sprite/lz77.hpp"

@@ -1,7 +1,6 @@
 #pragma once
-// The command lines of the sprite tools: `Vistrel render` draws a sheet as the viewer does and
-// writes it as PNG; `Tessivo convert` makes the compressor's two files from a bitmap. Both run the
-// sessions the windows use, with a command-line Shell, and need no display.
+// The viewer's command line: `Vistrel render` draws a sheet as the viewer does and writes it as
+// PNG. It runs the session the window uses, with a command-line Shell, and needs no display.
 
 #include "shell/bytes.hpp"
 #include "sprite/sheet.hpp"
@@ -25,12 +24,10 @@ enum class PngKind {
 using PngEncoder = std::function<std::optional<shell::Bytes>(const SheetCanvas&, PngKind)>;
 
 bool isVistrelCommand(std::string_view word);
-bool isTessivoCommand(std::string_view word);
 
 // `arguments` starts with the subcommand. Return the process exit status.
 int runVistrelCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err,
                       const PngEncoder& encodePng);
-int runTessivoCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err);
 
 // A hexadecimal address as typed into the address dialog, without prefix: 1 to 8 digits.
 std::optional<std::uint32_t> parseHexAddress(std::string_view text);
