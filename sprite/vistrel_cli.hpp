@@ -3,6 +3,7 @@
 // PNG. It runs the session the window uses, with a command-line Shell, and needs no display.
 
 #include "shell/bytes.hpp"
+#include "sprite/png_file.hpp"
 #include "sprite/sheet.hpp"
 
 #include <functional>
@@ -13,11 +14,6 @@
 #include <string_view>
 
 namespace sprite {
-
-enum class PngKind {
-    Colour,   // 24-bit colour; pixels the sheet does not reach are black
-    Indexed,  // a 16-colour palette image that keeps the pixel indices; unreached pixels are 0
-};
 
 // Encodes a canvas as a PNG file's bytes, or nothing when it cannot. The image library lives on
 // the executable's side, so the core stays free of it.

@@ -1,4 +1,3 @@
-#include "sprite/tessivo_cli.hpp"
 #include "sprite/vistrel_cli.hpp"
 
 #include "sprite/bitmap.hpp"
@@ -40,7 +39,7 @@ ByteVector literalStream(std::uint32_t size, std::uint8_t fill)
     return ByteVector(stream.begin(), stream.end());
 }
 
-class SpriteCliTest : public ::testing::Test {
+class VistrelCliTest : public ::testing::Test {
 protected:
     sprite_test::ScratchFolder folder;
     RecordingEncoder png;
@@ -55,16 +54,9 @@ protected:
         const int status = sprite::runVistrelCommand(arguments, output, errors, png.encoder());
         return {status, output.str(), errors.str()};
     }
-    static CommandRun tessivo(std::vector<std::string> arguments)
-    {
-        std::ostringstream output;
-        std::ostringstream errors;
-        const int status = sprite::runTessivoCommand(arguments, output, errors);
-        return {status, output.str(), errors.str()};
-    }
 };
 
-TEST_F(SpriteCliTest, RenderDrawsTheSpriteFileInThePaletteFileAndWritesThePng)
+TEST_F(VistrelCliTest, RenderDrawsTheSpriteFileInThePaletteFileAndWritesThePng)
 {
     const CommandRun run = vistrel({"render", sprite, palette, "-o", out});
     EXPECT_EQ(run.status, 0) << run.err;
@@ -78,7 +70,7 @@ TEST_F(SpriteCliTest, RenderDrawsTheSpriteFileInThePaletteFileAndWritesThePng)
     EXPECT_EQ(folder.read("out.png"), (ByteVector{'P', 'N', 'G'}));
 }
 
-TEST_F(SpriteCliTest, RenderWithoutPaletteRepeatsItsColoursForASeed)
+TEST_F(VistrelCliTest, RenderWithoutPaletteRepeatsItsColoursForASeed)
 {
     ASSERT_EQ(vistrel({"render", sprite, "-o", out, "--seed", "7"}).status, 0);
     ASSERT_EQ(vistrel({"render", sprite, "-o", out, "--seed", "7", "--indexed"}).status, 0);
@@ -88,7 +80,7 @@ TEST_F(SpriteCliTest, RenderWithoutPaletteRepeatsItsColoursForASeed)
     EXPECT_EQ(png.kinds[1], sprite::PngKind::Indexed);
 }
 
-TEST_F(SpriteCliTest, RenderFromARomImageAtHexadecimalAddresses)
+TEST_F(VistrelCliTest, RenderFromARomImageAtHexadecimalAddresses)
 {
     ByteVector rom(0x1000, 0);
     const ByteVector stream = literalStream(0x400, 0x10);
@@ -107,7 +99,7 @@ TEST_F(SpriteCliTest, RenderFromARomImageAtHexadecimalAddresses)
     EXPECT_EQ(outside.err, "エラー: スプライトのアドレスがROMの範囲外です\n");
 }
 
-TEST_F(SpriteCliTest, RenderDrawsAStreamThatEndsEarlyAndSaysHowMuchIsMissing)
+TEST_F(VistrelCliTest, RenderDrawsAStreamThatEndsEarlyAndSaysHowMuchIsMissing)
 {
     // A sprite file cut after 100 groups and the flag and four literals of the next: 804 of its
     // 2048 bytes.
@@ -131,7 +123,7 @@ TEST_F(SpriteCliTest, RenderDrawsAStreamThatEndsEarlyAndSaysHowMuchIsMissing)
     EXPECT_EQ(png.canvases.size(), 2u);
 }
 
-TEST_F(SpriteCliTest, RenderRefusesWhatItCannotDrawAndWritesNothing)
+TEST_F(VistrelCliTest, RenderRefusesWhatItCannotDrawAndWritesNothing)
 {
     const std::string empty = folder.write("empty.dat", ByteVector{0x10, 0x00, 0x80, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0}).string();
     const CommandRun zero = vistrel({"render", empty, "-o", out});
@@ -151,7 +143,7 @@ TEST_F(SpriteCliTest, RenderRefusesWhatItCannotDrawAndWritesNothing)
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
-TEST_F(SpriteCliTest, RenderUsageMistakesExitTwo)
+TEST_F(VistrelCliTest, RenderUsageMistakesExitTwo)
 {
     // An output naming an input is refused before anything is read or written.
     const std::string rom = folder.write("g.gba", ByteVector(0x1000, 0)).string();
@@ -173,98 +165,6 @@ TEST_F(SpriteCliTest, RenderUsageMistakesExitTwo)
     EXPECT_EQ(vistrel({"render", "--rom", "x.gba", "--sprite", "123456789", "-o", out}).status, 2);
     EXPECT_EQ(vistrel({"render", sprite, "--sprite", "10", "-o", out}).status, 2);
     EXPECT_EQ(vistrel({"render", sprite, "-o", out, "--bogus"}).status, 2);
-}
-
-TEST_F(SpriteCliTest, ConvertWritesTheWindowsBytesAndReportsAsTheWindowDoes)
-{
-    const ByteVector bitmap = sprite_test::bitmapFile({});
-    const std::string in = folder.write("in.bmp", bitmap).string();
-    const CommandRun run = tessivo({"convert", in, "--sprite", folder.path("s.dat").string(), "--palette",
-                                    folder.path("p.dat").string()});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "幅256x高さ64\n");
-    EXPECT_EQ(run.err, "色番号が15を超えるピクセルが 15360 個あります (16-255): 下位4ビットだけを使います\n"
-                       "スプライトの作成: ファイルの保存に成功しました\nパレットの作成: ファイルの保存に成功しました\n");
-    const std::optional<sprite::Bitmap> parsed = sprite::readBitmap(bitmap).bitmap;
-    const shell::Bytes spriteFile = sprite::spriteFileOf(*parsed);
-    const shell::Bytes paletteFile = sprite::paletteFileOf(*parsed);
-    EXPECT_EQ(folder.read("s.dat"), ByteVector(spriteFile.begin(), spriteFile.end()));
-    EXPECT_EQ(folder.read("p.dat"), ByteVector(paletteFile.begin(), paletteFile.end()));
-
-    const CommandRun compressed = tessivo({"convert", in, "--sprite", folder.path("c.dat").string(), "--compress"});
-    EXPECT_EQ(compressed.status, 0);
-    const ByteVector small = folder.read("c.dat");
-    EXPECT_LT(small.size(), spriteFile.size());
-    EXPECT_EQ(sprite::lz77Decode(shell::Bytes(small.begin(), small.end()), 0).bytes,
-              sprite::lz77Decode(spriteFile, 0).bytes);
-}
-
-TEST_F(SpriteCliTest, ConvertRefusalsExitOneWithTheTestsMessage)
-{
-    const std::string in = folder.write("odd.bmp", sprite_test::bitmapFile(sprite_test::sizedPlan(255, 64))).string();
-    const CommandRun run = tessivo({"convert", in, "--sprite", folder.path("new.dat").string()});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "画像の幅が256ではありません\n");
-    EXPECT_FALSE(std::filesystem::exists(folder.path("new.dat")));
-
-    EXPECT_EQ(tessivo({"convert"}).status, 2);
-    EXPECT_EQ(tessivo({"convert", in, "--sprite"}).status, 2);
-    const std::string ok = folder.write("ok.bmp", sprite_test::bitmapFile({})).string();
-    const CommandRun unwritable = tessivo({"convert", ok, "--palette", folder.path("no/such/p.dat").string()});
-    EXPECT_EQ(unwritable.status, 1);
-    EXPECT_EQ(unwritable.err, "ファイルオープンに失敗: " + folder.path("no/such/p.dat").string() + "\n");
-}
-
-TEST_F(SpriteCliTest, ConvertUsageMistakesExitTwoAndWriteNothing)
-{
-    const std::string in = folder.write("in.bmp", sprite_test::bitmapFile({})).string();
-    const std::string same = folder.path("same.dat").string();
-    const CommandRun nothingAsked = tessivo({"convert", in});
-    EXPECT_EQ(nothingAsked.status, 2);
-    EXPECT_NE(nothingAsked.err.find("usage: "), std::string::npos);
-    const CommandRun bothOnOne = tessivo({"convert", in, "--sprite", same, "--palette", same});
-    EXPECT_EQ(bothOnOne.status, 2);
-    EXPECT_NE(bothOnOne.err.find("--sprite and --palette name the same file"), std::string::npos) << bothOnOne.err;
-    const CommandRun ontoInput = tessivo({"convert", in, "--palette", in});
-    EXPECT_EQ(ontoInput.status, 2);
-    EXPECT_NE(ontoInput.err.find("--palette names the input IN.bmp"), std::string::npos) << ontoInput.err;
-    EXPECT_EQ(nothingAsked.out + bothOnOne.out + ontoInput.out, "");
-    EXPECT_FALSE(std::filesystem::exists(same));
-    EXPECT_EQ(folder.read("in.bmp"), sprite_test::bitmapFile({}));
-}
-
-TEST_F(SpriteCliTest, ConvertWarnsOfIndexesAboveFifteenWhenItMakesTheSpriteFile)
-{
-    sprite_test::BitmapPlan plan = sprite_test::sizedPlan(256, 8);
-    plan.topDownPixels.assign(256 * 8, 3);
-    plan.topDownPixels[0] = 16;
-    plan.topDownPixels[1] = 17;
-    plan.topDownPixels[2] = 17;
-    plan.topDownPixels[3] = 31;
-    const std::string in = folder.write("wide.bmp", sprite_test::bitmapFile(plan)).string();
-    const CommandRun spriteRun = tessivo({"convert", in, "--sprite", folder.path("w.dat").string()});
-    EXPECT_EQ(spriteRun.status, 0);
-    EXPECT_EQ(spriteRun.err, "色番号が15を超えるピクセルが 4 個あります (16-17, 31): 下位4ビットだけを使います\n"
-                             "スプライトの作成: ファイルの保存に成功しました\n");
-    // The palette file loses nothing of the pixels.
-    const CommandRun paletteRun = tessivo({"convert", in, "--palette", folder.path("w.pal").string()});
-    EXPECT_EQ(paletteRun.err, "パレットの作成: ファイルの保存に成功しました\n");
-}
-
-TEST_F(SpriteCliTest, ConvertWritesBothFilesOrNeither)
-{
-    // The palette cannot be written: the sprite file written before it is put back as it was.
-    const std::string in = folder.write("ok.bmp", sprite_test::bitmapFile({})).string();
-    const ByteVector earlier{1, 2, 3};
-    const std::string spriteOut = folder.write("earlier.dat", earlier).string();
-    std::filesystem::create_directory(folder.path("folder.dat"));
-    const CommandRun run = tessivo({"convert", in, "--sprite", spriteOut, "--palette", folder.path("folder.dat").string()});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "色番号が15を超えるピクセルが 15360 個あります (16-255): 下位4ビットだけを使います\n"
-                       "ファイルオープンに失敗: " + folder.path("folder.dat").string() + "\n");
-    EXPECT_EQ(folder.read("earlier.dat"), earlier);
-    EXPECT_TRUE(std::filesystem::is_directory(folder.path("folder.dat")));
 }
 
 }  // namespace
