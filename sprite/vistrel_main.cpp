@@ -41,7 +41,10 @@ int main(int argc, char* argv[])
 {
     if (argc > 1 && sprite::isVistrelCommand(argv[1])) {
         const std::vector<std::string> arguments(argv + 1, argv + argc);
-        return sprite::runVistrelCommand(arguments, std::cout, std::cerr, sprite::encodeSheetPng);
+        const sprite::PngEncoder encoder = [](const sprite::SheetCanvas& canvas, sprite::PngKind kind) {
+            return sprite::encodeSheetPng(canvas, kind);
+        };
+        return sprite::runVistrelCommand(arguments, std::cout, std::cerr, encoder);
     }
     return runWindow(argc, argv);
 }
