@@ -3,7 +3,7 @@
 set -eu
 
 packages="g++ cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-libbenchmark-dev libsdl2-dev fonts-ipafont-gothic python3 clang-16 libclang-rt-16-dev"
+libbenchmark-dev libsdl2-dev libpng-dev fonts-ipafont-gothic python3 clang-16 libclang-rt-16-dev"
 
 missing=""
 for package in $packages; do
