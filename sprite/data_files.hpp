@@ -13,6 +13,8 @@ inline constexpr std::string_view kRomFilterName = "*.gba";
 inline constexpr std::string_view kRomFilePattern = "*.gba";
 inline constexpr std::string_view kBitmapFilterName = "ビットマップ(*.bmp)";
 inline constexpr std::string_view kBitmapFilePattern = "*.bmp";
+inline constexpr std::string_view kPngFilterName = "PNG画像(*.png)";
+inline constexpr std::string_view kPngFilePattern = "*.png";
 inline constexpr std::string_view kAllFilesFilterName = "すべてのファイル(*.*)";
 inline constexpr std::string_view kAllFilesPattern = "*.*";
 

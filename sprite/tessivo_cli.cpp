@@ -15,7 +15,7 @@ constexpr std::string_view kConvertCommand = "convert";
 
 constexpr std::string_view kTessivoUsage =
     "usage: Tessivo\n"
-    "       Tessivo convert IN.bmp [--sprite OUT.dat] [--palette OUT.dat] [--compress]\n";
+    "       Tessivo convert IN.bmp|IN.png [--sprite OUT.dat] [--palette OUT.dat] [--compress]\n";
 
 // "16-31, 40": the indexes in ascending order, runs of neighbours joined.
 std::string indexRangesText(const std::vector<std::uint8_t>& indexes)
@@ -66,7 +66,7 @@ int runTessivoCommand(std::span<const std::string> arguments, std::ostream& out,
     if (!parsed)
         return tessivoUsage(err, parsed.error());
     if (parsed->positionals.size() != 2 || !isTessivoCommand(parsed->positionals.front()))
-        return tessivoUsage(err, "convert takes one IN.bmp");
+        return tessivoUsage(err, "convert takes one IN.bmp or IN.png");
     const std::string& in = parsed->positionals[1];
     const std::optional<std::string> sprite = parsed->value("--sprite");
     const std::optional<std::string> palette = parsed->value("--palette");
@@ -77,7 +77,7 @@ int runTessivoCommand(std::span<const std::string> arguments, std::ostream& out,
         outputs.push_back({"--sprite", *sprite});
     if (palette)
         outputs.push_back({"--palette", *palette});
-    const shell::NamedPath inputs[] = {{"IN.bmp", in}};
+    const shell::NamedPath inputs[] = {{"IN", in}};
     if (const std::optional<std::string> collision = shell::outputCollision(outputs, inputs))
         return tessivoUsage(err, *collision);
 

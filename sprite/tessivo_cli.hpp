@@ -1,5 +1,6 @@
 #pragma once
-// The compressor's command line: `Tessivo convert` makes the compressor's two files from a bitmap.
+// The compressor's command line: `Tessivo convert` makes the compressor's two files from a bitmap
+// or a palette-mode PNG.
 // It runs the session the window uses, with a command-line Shell, and needs no display.
 
 #include <ostream>

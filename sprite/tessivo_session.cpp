@@ -3,6 +3,7 @@
 #include "shell/file_filter.hpp"
 #include "shell/files.hpp"
 #include "sprite/data_files.hpp"
+#include "sprite/png_file.hpp"
 
 namespace sprite {
 
@@ -11,10 +12,13 @@ TessivoSession::TessivoSession(shell::Shell& shell) : shell_(shell) {}
 bool TessivoSession::loadBitmap()
 {
     const std::optional<shell::OpenedFile> opened = shell::openAndReadFile(
-        shell_, shell::makeFilter({{std::string(kBitmapFilterName), std::string(kBitmapFilePattern)}}));
+        shell_, shell::makeFilter({{std::string(kBitmapFilterName), std::string(kBitmapFilePattern)},
+                                   {std::string(kPngFilterName), std::string(kPngFilePattern)}}));
     if (!opened)
         return false;
-    BitmapReading reading = readBitmap(opened->bytes);
+    // The file's own signature decides, whatever its name; anything not PNG meets the bitmap
+    // reader's tests.
+    BitmapReading reading = isPngFile(opened->bytes) ? readPngBitmap(opened->bytes) : readBitmap(opened->bytes);
     if (!reading.bitmap) {
         shell_.message(reading.refusal, std::nullopt, shell::Buttons::Ok, shell::Icon::None);
         return false;

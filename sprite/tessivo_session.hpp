@@ -21,8 +21,9 @@ class TessivoSession {
 public:
     explicit TessivoSession(shell::Shell& shell);
 
-    // "Bmp読込": asks for a bitmap and tests it. A refused, unreadable or cancelled load keeps the
-    // current bitmap whole. Returns whether a new bitmap was loaded.
+    // "Bmp読込": asks for a bitmap (a Windows bitmap or a palette-mode PNG) and tests it. A
+    // refused, unreadable or cancelled load keeps the current bitmap whole. Returns whether a new
+    // bitmap was loaded.
     bool loadBitmap();
     // "Sprite作成" and "Pallet作成": save through the dialog and report the save, or the cancel.
     // A file that cannot be written shows the file failure alone. Return whether saved.

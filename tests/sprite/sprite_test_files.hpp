@@ -1,6 +1,7 @@
 #pragma once
 // Files for the sprite tools' tests: Windows bitmaps written field by field from the published
-// layout (never through the loader under test), and the shared scratch folder.
+// layout and PNG files written with libpng directly (never through the loaders under test), and
+// the shared scratch folder.
 
 #include "tests/doubles/scratch_folder.hpp"
 
@@ -35,6 +36,24 @@ ByteVector bitmapFile(const BitmapPlan& plan);
 
 // The pixel `plan` puts at (x, y).
 std::uint8_t plannedPixel(const BitmapPlan& plan, int x, int y);
+
+struct PngPlan {
+    int width = 256;
+    int height = 16;
+    int bitDepth = 4;
+    bool palette = true;  // palette mode with `paletteSize` colours (i, 2i, 3i); else 8-bit RGB
+    int paletteSize = 16;
+    bool interlaced = false;
+};
+
+// The pixel index `plan` puts at (x, y): (x + 3y) kept to the bit depth.
+std::uint8_t plannedPngIndex(const PngPlan& plan, int x, int y);
+
+// The PNG file of `plan`, written with libpng.
+ByteVector pngFile(const PngPlan& plan);
+
+// A PNG file decoded by libpng as 8-bit red, green, blue, alpha, row by row.
+ByteVector rgbaPixelsOf(const ByteVector& png);
 
 void putU16(ByteVector& bytes, std::size_t offset, std::uint16_t value);
 void putU32(ByteVector& bytes, std::size_t offset, std::uint32_t value);
