@@ -5,6 +5,7 @@
 
 #include "editor/rom_table_offsets.hpp"
 #include "editor/unit_data_set.hpp"
+#include "rom/gba_address.hpp"
 #include "shell/shell.hpp"
 
 #include <cstdint>
@@ -13,7 +14,7 @@
 namespace editor {
 
 // The cartridge window: an image may not end past 32 MiB.
-inline constexpr std::size_t kMaxImageSize = 0x2000000;
+inline constexpr std::size_t kMaxImageSize = rom::kCartridgeSize;
 
 inline constexpr std::string_view kPortShortOfIds = "IDが足りません";
 inline constexpr std::string_view kPortDone = "GBAに移植完了";

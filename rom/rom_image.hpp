@@ -19,6 +19,8 @@ inline constexpr std::size_t kGameCodeOffset = 0xAC;
 inline constexpr std::size_t kGameCodeLength = 4;
 inline constexpr std::string_view kSupportedGameCode = "KX4M";
 
+// Said of an image whose game code is another; the tools show the code found as the caption.
+inline constexpr std::string_view kNotSupportedGame = "Vexaのロムではありません";
 inline constexpr std::string_view kRomFilterDescription = "GBAファイル";
 inline constexpr std::string_view kRomFilterPattern = "*.gba";
 

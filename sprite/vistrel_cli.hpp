@@ -1,6 +1,7 @@
 #pragma once
-// The viewer's command line: `Vistrel render` draws a sheet as the viewer does and writes it as
-// PNG. It runs the session the window uses, with a command-line Shell, and needs no display.
+// The viewer's command line: `Vistrel render` draws one sheet as the viewer does and writes it as
+// PNG; `Vistrel unit` draws every sheet of a unit and writes where each lies. Both run without a
+// display; `render` runs the session the window uses, with a command-line Shell.
 
 #include "shell/bytes.hpp"
 #include "sprite/png_file.hpp"
@@ -15,17 +16,17 @@
 
 namespace sprite {
 
-// Encodes a canvas as a PNG file's bytes, or nothing when it cannot. The image library lives on
-// the executable's side, so the core stays free of it.
-using PngEncoder = std::function<std::optional<shell::Bytes>(const SheetCanvas&, PngKind)>;
+// Encodes a canvas as a PNG file's bytes, or nothing when it cannot; tests put their own in.
+using PngEncoder = std::function<std::optional<shell::Bytes>(const SheetCanvas&, const PngOptions&)>;
 
 bool isVistrelCommand(std::string_view word);
 
-// `arguments` starts with the subcommand. Return the process exit status.
+// `arguments` starts with the subcommand. Returns the process exit status.
 int runVistrelCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err,
-                      const PngEncoder& encodePng);
+                      const PngEncoder& encodePng = encodeSheetPng);
 
-// A hexadecimal address as typed into the address dialog, without prefix: 1 to 8 digits.
+// An offset as the command line takes it: hexadecimal as typed into the address dialog (1 to 8
+// digits), also with "0x", and a GBA pointer (0x08000000 and up) names the offset it points to.
 std::optional<std::uint32_t> parseHexAddress(std::string_view text);
 
 }  // namespace sprite

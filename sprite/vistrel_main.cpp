@@ -5,7 +5,6 @@
 #include "shell/qt/qt_shell.hpp"
 #include "shell/qt/qt_text.hpp"
 #include "shell/qt/system_texts.hpp"
-#include "sprite/png/sheet_png.hpp"
 #include "sprite/vistrel_cli.hpp"
 #include "sprite/window/vistrel_window.hpp"
 
@@ -41,10 +40,7 @@ int main(int argc, char* argv[])
 {
     if (argc > 1 && sprite::isVistrelCommand(argv[1])) {
         const std::vector<std::string> arguments(argv + 1, argv + argc);
-        const sprite::PngEncoder encoder = [](const sprite::SheetCanvas& canvas, sprite::PngKind kind) {
-            return sprite::encodeSheetPng(canvas, kind);
-        };
-        return sprite::runVistrelCommand(arguments, std::cout, std::cerr, encoder);
+        return sprite::runVistrelCommand(arguments, std::cout, std::cerr);
     }
     return runWindow(argc, argv);
 }

@@ -53,11 +53,16 @@ bool VistrelSession::openRomFile(const std::filesystem::path& path)
     std::optional<shell::Bytes> bytes = shell::readWholeFile(shell_, path);
     if (!bytes)
         return false;
-    rom_ = std::move(*bytes);
+    openRomImage(std::move(*bytes), path);
+    return true;
+}
+
+void VistrelSession::openRomImage(shell::Bytes image, const std::filesystem::path& path)
+{
+    rom_ = std::move(image);
     romPath_ = path;
     romLoaded_ = true;
     showRomStream();
-    return true;
 }
 
 void VistrelSession::setSpriteAddress(std::uint32_t address)
@@ -108,7 +113,17 @@ bool VistrelSession::loadPaletteFile()
     const std::optional<shell::Bytes> bytes = shell::readWholeFile(shell_, palettePath_);
     if (!bytes)
         return false;
-    palette_ = paletteFromBytes(*bytes);
+    const std::size_t start = paletteBank_ * kPaletteBytes;
+    // A file cut inside the bank gives black for the colours it lacks, as a short file does.
+    if (paletteBank_ > 0 && start >= bytes->size()) {
+        // Only the command line asks for another bank than the first.
+        const std::size_t banks = (bytes->size() + kPaletteBytes - 1) / kPaletteBytes;
+        shell_.message("パレットファイルにバンク " + std::to_string(paletteBank_) + " がありません (バンク数 " +
+                           std::to_string(banks) + ")",
+                       std::string(kErrorCaption), shell::Buttons::Ok, shell::Icon::Warning);
+        return false;
+    }
+    palette_ = paletteFromBytes(shell::ByteSpan(*bytes).subspan(start));
     paletteSet_ = true;
     return true;
 }

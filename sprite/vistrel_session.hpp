@@ -49,10 +49,15 @@ public:
     bool openRomWithDialog();
     // A file dropped on the ROM path field: read without dialog; a failed read keeps the image.
     bool openRomFile(const std::filesystem::path& path);
+    // An image its caller has read from `path`, shown as a read file is.
+    void openRomImage(shell::Bytes image, const std::filesystem::path& path);
     // The address dialogs' results.
     void setSpriteAddress(std::uint32_t address);
     // Returns false when a loaded image holds no palette at the address (the palette is kept).
     bool setPaletteAddress(std::uint32_t address);
+    // Which 32-byte palette of a palette file holding several is used (0, the first, unless set);
+    // applies from the next palette file load.
+    void setPaletteBank(std::size_t bank) { paletteBank_ = bank; }
     // F5: the palette file, then the sprite file, loaded again where their paths are set.
     void reloadFiles();
 
@@ -66,6 +71,7 @@ public:
     std::uint32_t paletteAddress() const { return paletteAddress_; }
     bool paletteSet() const { return paletteSet_; }
     const Palette& palette() const { return palette_; }
+    const shell::Bytes& romImage() const { return rom_; }
 
 private:
     SpriteFileLoad loadSpriteFile();
@@ -83,6 +89,7 @@ private:
     std::uint32_t spriteAddress_ = 0;
     std::uint32_t paletteAddress_ = 0;
     Palette palette_{};
+    std::size_t paletteBank_ = 0;
     bool paletteSet_ = false;
     std::optional<SheetCanvas> canvas_;
     SheetShortfall shortfall_;

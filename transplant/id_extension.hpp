@@ -5,6 +5,7 @@
 
 #include "rom/byte_io.hpp"
 #include "rom/game_tables.hpp"
+#include "rom/gba_address.hpp"
 #include "rom/rom_error.hpp"
 #include "transplant/extension_info.hpp"
 
@@ -15,7 +16,7 @@
 namespace transplant {
 
 // A GBA cartridge maps at most 32 MiB; an image must not grow past it.
-inline constexpr std::uint64_t kCartridgeLimit = 0x2000000;
+inline constexpr std::uint64_t kCartridgeLimit = rom::kCartridgeSize;
 
 struct ExtendedImage {
     rom::Bytes image;

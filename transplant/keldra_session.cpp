@@ -12,7 +12,6 @@
 namespace transplant {
 namespace {
 
-constexpr std::string_view kNotSupportedGame = "Vexaのロムではありません";
 constexpr std::string_view kSaved = "保存完了しました";
 constexpr std::string_view kSavedCaption = "保存完了";
 constexpr std::string_view kTablesUnreadable = "ROMのテーブルを読めません\r\n";
@@ -57,7 +56,7 @@ bool KeldraSession::OpenRom()
     if (!rom::isSupportedGame(rom_.bytes)) {
         const std::string found = shell::printableText(rom::gameCodeOf(rom_.bytes));
         rom_ = rom::RomImage();
-        shell_.message(kNotSupportedGame, found, shell::Buttons::Ok, shell::Icon::None);
+        shell_.message(rom::kNotSupportedGame, found, shell::Buttons::Ok, shell::Icon::None);
         return false;
     }
     auto directory = readCheckedDirectory(rom_.bytes);

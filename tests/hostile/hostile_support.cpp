@@ -41,7 +41,7 @@ CommandRun runMorvane(const Arguments& arguments)
 
 CommandRun runVistrel(const Arguments& arguments)
 {
-    const sprite::PngEncoder encoder = [](const sprite::SheetCanvas&, sprite::PngKind) {
+    const sprite::PngEncoder encoder = [](const sprite::SheetCanvas&, const sprite::PngOptions&) {
         return std::optional<shell::Bytes>(shell::Bytes(64, 0x89));
     };
     return capture([&](std::ostream& out, std::ostream& err) {

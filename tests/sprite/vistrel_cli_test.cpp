@@ -3,6 +3,7 @@
 #include "sprite/bitmap.hpp"
 #include "sprite/lz77.hpp"
 #include "tests/sprite/sprite_test_files.hpp"
+#include "tests/support/demo_scenario.hpp"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +22,13 @@ struct CommandRun {
 // Stands in for the PNG encoder: keeps what it was given and returns a small marker.
 struct RecordingEncoder {
     std::vector<sprite::SheetCanvas> canvases;
-    std::vector<sprite::PngKind> kinds;
+    std::vector<sprite::PngOptions> options;
 
     sprite::PngEncoder encoder()
     {
-        return [this](const sprite::SheetCanvas& canvas, sprite::PngKind kind) -> std::optional<shell::Bytes> {
+        return [this](const sprite::SheetCanvas& canvas, const sprite::PngOptions& asked) -> std::optional<shell::Bytes> {
             canvases.push_back(canvas);
-            kinds.push_back(kind);
+            options.push_back(asked);
             return shell::Bytes{'P', 'N', 'G'};
         };
     }
@@ -62,7 +63,7 @@ TEST_F(VistrelCliTest, RenderDrawsTheSpriteFileInThePaletteFileAndWritesThePng)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     ASSERT_EQ(png.canvases.size(), 1u);
-    EXPECT_EQ(png.kinds[0], sprite::PngKind::Colour);
+    EXPECT_EQ(png.options[0].kind, sprite::PngKind::Colour);
     const sprite::SheetCanvas& canvas = png.canvases[0];
     EXPECT_EQ(canvas.height, 16);
     EXPECT_EQ(sprite::canvasPixels(canvas)[0], 0xFFF80000u);  // index 1: pure red
@@ -77,7 +78,7 @@ TEST_F(VistrelCliTest, RenderWithoutPaletteRepeatsItsColoursForASeed)
     ASSERT_EQ(vistrel({"render", sprite, "-o", out, "--seed", "8"}).status, 0);
     EXPECT_EQ(png.canvases[0].colours, png.canvases[1].colours);
     EXPECT_NE(png.canvases[0].colours, png.canvases[2].colours);
-    EXPECT_EQ(png.kinds[1], sprite::PngKind::Indexed);
+    EXPECT_EQ(png.options[1].kind, sprite::PngKind::Indexed);
 }
 
 TEST_F(VistrelCliTest, RenderFromARomImageAtHexadecimalAddresses)
@@ -165,6 +166,113 @@ TEST_F(VistrelCliTest, RenderUsageMistakesExitTwo)
     EXPECT_EQ(vistrel({"render", "--rom", "x.gba", "--sprite", "123456789", "-o", out}).status, 2);
     EXPECT_EQ(vistrel({"render", sprite, "--sprite", "10", "-o", out}).status, 2);
     EXPECT_EQ(vistrel({"render", sprite, "-o", out, "--bogus"}).status, 2);
+    EXPECT_EQ(vistrel({"render", "--rom", rom, "--sprite", "0", "--sprite-id", "0", "-o", out}).status, 2);
+    EXPECT_EQ(vistrel({"render", "--rom", rom, "--sprite-id", "0x10000", "-o", out}).status, 2);
+    EXPECT_EQ(vistrel({"render", "--rom", rom, "--sprite-id", "1", "--bank", "1", "-o", out}).status, 2);
+    EXPECT_EQ(vistrel({"render", sprite, "--bank", "1", "-o", out}).status, 2);
+    EXPECT_EQ(vistrel({"unit", rom, "0x2A", "-o", out}).status, 2);
+    EXPECT_EQ(vistrel({"unit", rom, "2A", "--dir", out}).status, 2);
+}
+
+TEST(VistrelHexAddress, TakesTheDialogsFormWithOrWithoutPrefixAndGbaPointers)
+{
+    const std::vector<std::pair<std::string, std::optional<std::uint32_t>>> rows{
+        {"1a2B3c", 0x1A2B3C},        {"0x1A2B3C", 0x1A2B3C},   {"0X1a", 0x1A},
+        {"08629638", 0x629638},      {"0x09FFFFFF", 0x1FFFFFF}, {"0x0A000000", 0x0A000000},
+        {"0x", std::nullopt},        {"", std::nullopt},       {"123456789", std::nullopt},
+        {"-1", std::nullopt},        {"0x1G", std::nullopt},   {"0x0x1", std::nullopt}};
+    for (const auto& [text, expected] : rows)
+        EXPECT_EQ(sprite::parseHexAddress(text), expected) << text;
+}
+
+TEST_F(VistrelCliTest, PaletteBankOfAFileOfSeveralPalettes)
+{
+    ByteVector twoBanks(64, 0);
+    twoBanks[32 + 2] = 0x1F;  // colour 1 of the second palette: pure red
+    const std::string banks = folder.write("banks.dat", twoBanks).string();
+    EXPECT_EQ(vistrel({"render", sprite, banks, "--bank", "1", "-o", out}).status, 0);
+    ASSERT_EQ(png.canvases.size(), 1u);
+    EXPECT_EQ(png.canvases[0].colours[1], (sprite::Rgb{248, 0, 0}));
+    const CommandRun past = vistrel({"render", sprite, banks, "--bank", "2", "-o", out});
+    EXPECT_EQ(past.status, 1);
+    EXPECT_EQ(past.err, "エラー: パレットファイルにバンク 2 がありません (バンク数 2)\n");
+    EXPECT_EQ(png.canvases.size(), 1u);
+}
+
+// The demo image: sprites and palettes reached through the game's pointer tables.
+class VistrelRomTest : public VistrelCliTest {
+protected:
+    synthetic::DemoScenario demo = synthetic::makeDemoScenarioA();
+    std::string rom = folder.write("demo.gba", ByteVector(demo.image.begin(), demo.image.end())).string();
+};
+
+TEST_F(VistrelRomTest, RenderFindsSpriteAndPaletteByIdAndBank)
+{
+    // A palette group of two banks or more, so that bank 1 is another palette.
+    const auto group = std::find_if(demo.palettes.begin(), demo.palettes.end(),
+                                    [](const auto& entry) { return entry.second.size() >= 64; });
+    ASSERT_NE(group, demo.palettes.end());
+    const auto& [spriteId, sheet] = *demo.spriteSheets.begin();
+    std::ostringstream hexId;
+    hexId << "0x" << std::hex << group->first;
+    const CommandRun byId = vistrel({"render", "--rom", rom, "--sprite-id", std::to_string(spriteId),
+                                     "--palette-id", hexId.str(), "--bank", "1", "-o", out});
+    ASSERT_EQ(byId.status, 0) << byId.err;
+    ASSERT_EQ(png.canvases.size(), 1u);
+    const sprite::SheetCanvas& canvas = png.canvases[0];
+    EXPECT_EQ(canvas.colours, sprite::paletteFromBytes(shell::ByteSpan(group->second).subspan(32)));
+    EXPECT_EQ(canvas.indices, sprite::drawSheet(canvas.height, sheet, canvas.colours).indices);
+}
+
+TEST_F(VistrelRomTest, RenderByIdRefusesWhatTheTablesDoNotHold)
+{
+    ByteVector foreign(demo.image.begin(), demo.image.end());
+    foreign[0xAC] = 'Q';
+    const std::string other = folder.write("other.gba", foreign).string();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> rows{
+        {{"--sprite-id", "821"}, "Sprite 0x335 はテーブルにありません (最後の ID は 0x334)\n"},
+        {{"--sprite-id", "1"}, "Sprite 0x001 は空の ID です\n"},
+        {{"--sprite-id", "0", "--palette-id", "635"}, "Pallet 0x27B はテーブルにありません (最後の ID は 0x27A)\n"}};
+    for (const auto& [options, message] : rows) {
+        std::vector<std::string> arguments{"render", "--rom", rom, "-o", out};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        const CommandRun run = vistrel(arguments);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, message);
+    }
+    const CommandRun run = vistrel({"render", "--rom", other, "--sprite-id", "0", "-o", out});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Vexaのロムではありません (ゲームコード: QX4M)\n");
+    EXPECT_TRUE(png.canvases.empty());
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(VistrelRomTest, UnitWritesEverySheetWithItsPaletteAndTheIndex)
+{
+    const synthetic::ExpectedResources expected = synthetic::expectedResources(demo, 0x2A);
+    const std::filesystem::path dir = folder.path("sheets");
+    const CommandRun run = vistrel({"unit", rom, "0x2A", "--dir", dir.string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const ByteVector index = folder.read("sheets/index.txt");
+    EXPECT_EQ(run.out, std::string(index.begin(), index.end()));
+
+    // The first sheet is the unit's BG sprite, drawn in bank 0 of the BG palette group.
+    const std::uint16_t firstSprite = expected.sprites.front();
+    const std::uint16_t firstPallet = expected.pallets.front();
+    ASSERT_FALSE(png.canvases.empty());
+    EXPECT_EQ(png.canvases[0].colours, sprite::paletteFromBytes(demo.palettes.at(firstPallet)));
+    EXPECT_EQ(png.canvases[0].indices,
+              sprite::drawSheet(png.canvases[0].height, demo.spriteSheets.at(firstSprite), png.canvases[0].colours).indices);
+    EXPECT_TRUE(std::filesystem::exists(dir / ("sprite" + std::to_string(firstSprite) + ".png")));
+    EXPECT_NE(run.out.find("\n" + std::to_string(firstSprite) + " "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("sprite0.dat pallet0.dat\n"), std::string::npos) << run.out;
+
+    // A bank that some group lacks refuses the whole unit; nothing is written.
+    const CommandRun past = vistrel({"unit", rom, "42", "--dir", folder.path("none").string(), "--bank", "4"});
+    EXPECT_EQ(past.status, 1);
+    EXPECT_NE(past.err.find(" 個です: バンク 4 はありません"), std::string::npos) << past.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.path("none")));
+    EXPECT_EQ(vistrel({"unit", rom, "150", "--dir", folder.path("none").string()}).status, 1);
 }
 
 }  // namespace
