@@ -65,7 +65,10 @@ Control& ControlFactory::place(Control* control, int id, ControlRect rect)
 
 QPushButton& ControlFactory::pushButton(int id, std::string_view caption, ControlRect rect)
 {
-    return place(new QPushButton(displayText(caption), &parent_), id, rect);
+    auto* button = new QPushButton(displayText(caption), &parent_);
+    // Inside a dialog Qt would make a button the default, pressed by Enter wherever the focus is.
+    button->setAutoDefault(false);
+    return place(button, id, rect);
 }
 
 QCheckBox& ControlFactory::checkBox(int id, std::string_view caption, ControlRect rect)
@@ -88,6 +91,9 @@ QLabel& ControlFactory::staticText(int id, std::string_view text, ControlRect re
     auto* label = new QLabel(displayText(text), &parent_);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
+    // A Windows static control paints its whole rectangle, hiding what a control made before it
+    // drew there.
+    label->setAutoFillBackground(true);
     return place(label, id, rect);
 }
 
@@ -125,7 +131,15 @@ QListWidget& ControlFactory::listBox(int id, ControlRect rect)
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // A Windows list box cuts a long line at its edge instead of ending it with an ellipsis.
     list->setTextElideMode(Qt::ElideNone);
-    return place(list, id, rect);
+    place(list, id, rect);
+    // A Windows list box shrinks to a whole number of lines; its top and width stay.
+    auto* probe = new QListWidgetItem(QStringLiteral("0"), list);
+    const int lineHeight = list->sizeHintForRow(0);
+    delete probe;
+    const int frame = 2 * list->frameWidth();
+    const int lines = std::max(1, (rect.height - frame) / lineHeight);
+    list->resize(rect.width, lines * lineHeight + frame);
+    return *list;
 }
 
 QComboBox& ControlFactory::comboBox(int id, ControlRect rect, ItemOrder order)

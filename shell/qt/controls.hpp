@@ -38,6 +38,7 @@ class ControlFactory {
 public:
     ControlFactory(QWidget& parent, QFont font);
 
+    // Never a default button: in a ToolDialog, Enter presses it only when it has the focus.
     QPushButton& pushButton(int id, std::string_view caption, ControlRect rect);
     // Toggles itself when clicked.
     QCheckBox& checkBox(int id, std::string_view caption, ControlRect rect);
@@ -45,13 +46,15 @@ public:
     QRadioButton& radioButton(int id, std::string_view caption, ControlRect rect);
     // A frame with a caption drawn behind the controls made after it; it does not hold them.
     QGroupBox& groupBox(int id, std::string_view caption, ControlRect rect);
+    // Opaque: it hides whatever lies under its rectangle.
     QLabel& staticText(int id, std::string_view text, ControlRect rect);
     // Read-only, sunken, one line.
     QLineEdit& lineEdit(int id, ControlRect rect);
     // Read-only, multi-line, word-wrapped, with tab stops every eight average character widths
     // (the 32 dialog units of a Windows edit control).
     QPlainTextEdit& textBox(int id, ControlRect rect, EditEdge edge, ScrollBar scrollBar);
-    // One selectable line at a time, kept in the order added, so line i is the i-th added.
+    // One selectable line at a time, kept in the order added, so line i is the i-th added. The
+    // box is cut to the height of its last whole line.
     QListWidget& listBox(int id, ControlRect rect);
     // A drop-down list with an edit field that takes no typed items. `rect.height` is that of the
     // opened list, as in Windows; the closed box is as tall as its edit field.

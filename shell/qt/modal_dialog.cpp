@@ -3,8 +3,9 @@
 #include "shell/qt/qt_text.hpp"
 #include "shell/qt/tool_frame.hpp"
 
-#include <QDialog>
+#include <QKeyEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QSize>
 
 #include <vector>
@@ -45,6 +46,22 @@ private:
 constexpr QSize kDialogFrameAllowance{6, 26};
 
 }  // namespace
+
+void ToolDialog::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // The factory's buttons are no default buttons, so Enter on a focused one arrives here.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
+            button->click();
+        break;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
 
 void applyDialogFrame(QDialog& dialog, std::string_view title, int outerWidth, int outerHeight)
 {

@@ -59,11 +59,25 @@ Answer answerOf(int pressed)
     }
 }
 
+// The window system titles a window whose title is empty with the program's name; a lone blank
+// keeps the title bar as empty as a Windows box with an empty caption.
+constexpr std::string_view kBlankTitle = " ";
+
+QString boxTitle(const Caption& caption)
+{
+    if (!caption)
+        return displayText(kDefaultMessageCaption);
+    return displayText(caption->empty() ? kBlankTitle : *caption);
+}
+
 // `initialFile` is set after the filter, which would otherwise change its extension.
 std::optional<std::filesystem::path> runFileDialog(QFileDialog& dialog, std::string_view filter,
                                                    const QString& initialFile = QString())
 {
     const QStringList filters = qtNameFilters(filter);
+    // The list shows each description alone, as the filter text gives it; Qt would repeat the
+    // pattern after it.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(filters);
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.front());
@@ -91,8 +105,7 @@ QStringList qtNameFilters(std::string_view filter)
 Answer QtShell::message(std::string_view text, const Caption& caption, Buttons buttons, Icon icon)
 {
     const BoxButtons shown = boxButtons(buttons);
-    QMessageBox box(boxIcon(icon), displayText(caption.value_or(std::string(kDefaultMessageCaption))),
-                    displayText(text), shown.all, owner_);
+    QMessageBox box(boxIcon(icon), boxTitle(caption), displayText(text), shown.all, owner_);
     box.setDefaultButton(shown.first);
     return answerOf(box.exec());
 }

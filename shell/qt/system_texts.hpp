@@ -4,8 +4,9 @@ class QCoreApplication;
 
 namespace shell::qt {
 
-// The tools speak Japanese, and so do the texts Qt itself provides (message box buttons, file
-// dialogs) when Qt's Japanese translation is installed; without it they stay as Qt has them.
+// The tools speak Japanese, and so do the texts Qt itself shows in the windows the tools open:
+// the file dialogs, their overwrite and not-found prompts, and the message box buttons. The
+// translations are the program's own, so no translation package of the system is needed.
 void installJapaneseSystemTexts(QCoreApplication& application);
 
 }  // namespace shell::qt

@@ -5,10 +5,12 @@
 #include "shell/qt/modal_dialog.hpp"
 #include "shell/qt/qt_shell.hpp"
 #include "shell/qt/qt_text.hpp"
+#include "shell/qt/system_texts.hpp"
 #include "shell/qt/tool_frame.hpp"
 #include "tests/window/modal_helper.hpp"
 
 #include <QCheckBox>
+#include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
@@ -16,6 +18,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QtTest>
@@ -52,6 +56,31 @@ std::shared_ptr<const ShownBox> pressInNextBox(QMessageBox::StandardButton press
         box.button(press)->click();
     });
     return shown;
+}
+
+// The texts a user reads in `window` (captions, labels, menu items, tool tips, column headings)
+// that hold an English word. "OK" is what the Japanese system shows as well. File names, paths
+// and filter patterns are data, not texts of the dialog.
+QStringList englishTexts(const QWidget& window)
+{
+    static const QRegularExpression englishWord(QStringLiteral("[A-Za-z]{2,}"));
+    QStringList texts;
+    for (const QLabel* label : window.findChildren<QLabel*>())
+        texts << label->text();
+    for (const QAbstractButton* button : window.findChildren<QAbstractButton*>())
+        texts << button->text() << button->toolTip();
+    for (const QAction* action : window.findChildren<QAction*>())
+        texts << action->text();
+    for (const QHeaderView* header : window.findChildren<QHeaderView*>()) {
+        for (int section = 0; section < header->count(); ++section)
+            texts << header->model()->headerData(section, header->orientation()).toString();
+    }
+    QStringList english;
+    for (const QString& text : texts) {
+        if (text != QStringLiteral("OK") && text.contains(englishWord))
+            english << text;
+    }
+    return english;
 }
 
 // Types `path` into a file dialog and accepts it, as its own button does.
@@ -110,13 +139,65 @@ private Q_SLOTS:
             &controls.staticText(1005, "空きアイテム", {9, 10, 30, 20}),
             &controls.lineEdit(1006, {11, 12, 30, 20}),
             &controls.textBox(1007, {13, 14, 30, 20}, EditEdge::Sunken, ScrollBar::Vertical),
-            &controls.listBox(1008, {15, 16, 30, 20}),
         };
         for (int i = 0; i < made.size(); ++i) {
             QCOMPARE(parent.findChild<QWidget*>(QString::number(1001 + i)), made[i]);
             QCOMPARE(made[i]->geometry(), QRect(1 + 2 * i, 2 + 2 * i, 30, 20));
             QCOMPARE(made[i]->font(), font);
         }
+    }
+
+    // A list box keeps its top and width and shrinks to its last whole line, which then ends at
+    // its lower border.
+    void listBoxesShowOnlyWholeLines()
+    {
+        QWidget parent;
+        parent.resize(300, 400);
+        parent.show();
+        ControlFactory controls(parent, toolFont(Tool::Keldra));
+        for (const int height : {265, 285, 231}) {
+            QListWidget& list = controls.listBox(1000, {6, 20, 188, height});
+            for (int line = 0; line < 40; ++line)
+                list.addItem(QStringLiteral("%1: 名前").arg(line));
+            const int lineHeight = list.sizeHintForRow(0);
+            QCOMPARE(list.pos(), QPoint(6, 20));
+            QCOMPARE(list.width(), 188);
+            QVERIFY(list.height() <= height && list.height() > height - lineHeight);
+            QApplication::processEvents();
+            QCOMPARE(list.height() - 2 * list.frameWidth(), list.viewport()->height());
+            QCOMPARE(list.viewport()->height() % lineHeight, 0);
+        }
+    }
+
+    // Enter presses no button that lacks the focus, and Escape does not close the dialog.
+    void toolDialogsHaveNoDefaultButtonAndNoEscape()
+    {
+        QWidget owner;
+        owner.show();
+        ToolDialog dialog(&owner);
+        applyDialogFrame(dialog, "ダイアログ", 200, 120);
+        ControlFactory controls(dialog, toolFont(Tool::Keldra));
+        QPushButton& first = controls.pushButton(1016, "すべて抽出", {5, 5, 70, 18});
+        QCheckBox& box = controls.checkBox(5000, "item", {5, 30, 70, 14});
+        QPushButton& last = controls.pushButton(1018, "キャンセル", {5, 60, 70, 18});
+        int firstClicks = 0;
+        QObject::connect(&first, &QPushButton::clicked, [&] { ++firstClicks; });
+        QObject::connect(&last, &QPushButton::clicked, &dialog, &QDialog::reject);
+
+        bool stayedOpen = false;
+        whenModalShows([&](QWidget& modal) {
+            modal.activateWindow();
+            box.setFocus(Qt::TabFocusReason);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            stayedOpen = modal.isVisible();
+            last.setFocus(Qt::TabFocusReason);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+        QCOMPARE(runModalDialog(dialog, owner), 0);
+        QVERIFY(stayedOpen);
+        QCOMPARE(firstClicks, 0);
+        QVERIFY(!first.isDefault() && !first.autoDefault());
     }
 
     void textBoxesShowWindowsLineEndsAsLineBreaks()
@@ -201,14 +282,63 @@ private Q_SLOTS:
         QCOMPARE(shown->text, QStringLiteral("終了します\n"));
         QCOMPARE(shown->buttons, QMessageBox::Yes | QMessageBox::No);
 
-        // No caption is the system's default title; an empty one is an empty title.
+        // No caption is the system's default title; an empty one is an empty title bar. The window
+        // system would title a box without any title with the program's name.
         shown = pressInNextBox(QMessageBox::Cancel);
         QCOMPARE(shell.message("x", std::nullopt, shell::Buttons::OkCancel, shell::Icon::None),
                  shell::Answer::Cancel);
         QCOMPARE(shown->title, QStringLiteral("エラー"));
         shown = pressInNextBox(QMessageBox::Ok);
         shell.message("ファイルオープンに失敗", std::string(), shell::Buttons::Ok, shell::Icon::Warning);
-        QCOMPARE(shown->title, QString());
+        QVERIFY(!shown->title.isEmpty() && shown->title.trimmed().isEmpty());
+    }
+
+    // The stock texts of every box and dialog the tools open are Japanese, and a filter reads as
+    // its description alone.
+    void stockDialogsSpeakJapanese()
+    {
+        installJapaneseSystemTexts(*QCoreApplication::instance());
+        QTemporaryDir folder;
+        // A name without Latin letters, since the prompt names the file.
+        const QString existing = folder.filePath("保存先");
+        QFile(existing).open(QIODevice::WriteOnly);
+        QtShell shell;
+        const std::string filter = shell::makeFilter({{"パレット(*.dat)", "*.dat"}, {"すべてのファイル(*.*)", "*"}});
+        QStringList english;
+        QStringList filters;
+        whenModalShows([&](QWidget& modal) {
+            english << englishTexts(modal);
+            auto* types = modal.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            for (int i = 0; i < types->count(); ++i)
+                filters << types->itemText(i);
+            dynamic_cast<QFileDialog&>(modal).reject();
+        });
+        shell.askOpenPath(filter, "ファイルを開く");
+        QCOMPARE(filters, (QStringList{"パレット(*.dat)", "すべてのファイル(*.*)"}));
+
+        // Saving over a file asks first, in the save dialog's prompt.
+        QString prompt;
+        whenModalShows([&](QWidget& modal) {
+            english << englishTexts(modal);
+            whenModalShows([&](QWidget& box) {
+                english << englishTexts(box);
+                prompt = dynamic_cast<QMessageBox&>(box).text();
+                dynamic_cast<QMessageBox&>(box).button(QMessageBox::No)->click();
+            });
+            choose(dynamic_cast<QFileDialog&>(modal), existing);
+            dynamic_cast<QFileDialog&>(modal).reject();
+        });
+        shell.askSavePath(filter, "ファイルの保存");
+        QVERIFY(prompt.contains(QStringLiteral("上書きしますか")));
+
+        for (const shell::Buttons buttons : {shell::Buttons::OkCancel, shell::Buttons::YesNo}) {
+            whenModalShows([&](QWidget& box) {
+                english << englishTexts(box);
+                dynamic_cast<QMessageBox&>(box).buttons().front()->click();
+            });
+            shell.message("終了します", std::string("確認"), buttons, shell::Icon::None);
+        }
+        QCOMPARE(english.join(u'|'), QString());
     }
 
     void nameFiltersReadAsDescriptionAndPattern()
@@ -232,7 +362,7 @@ private Q_SLOTS:
             choose(dialog, rom);
         });
         QCOMPARE(shell.askOpenPath(kGbaFilter, "ファイルを開く"), toPath(rom));
-        QCOMPARE(seen, (QStringList{"ファイルを開く", "GBAファイル (*.gba)"}));
+        QCOMPARE(seen, (QStringList{"ファイルを開く", "GBAファイル"}));
         QCOMPARE(mode, QFileDialog::ExistingFile);
     }
 
