@@ -56,6 +56,8 @@ struct BitmapInfoHeader {
     std::uint32_t biClrImportant = 0;
 };
 
+// The compressor's input. A bitmap file fills both headers as read; a PNG file fills only the
+// info header's width and height, the fields the window and the packer use.
 struct Bitmap {
     BitmapFileHeader fileHeader;
     BitmapInfoHeader infoHeader;
