@@ -88,8 +88,8 @@ public:
     void AnnounceInfoSaved(bool saved);
     // The menu command: asks first; does nothing without extension info.
     bool SaveExtendInfoCommand();
-    // Asks for an ".ExtInfo" file; the info replaces the current one only when it matches the
-    // image.
+    // Asks for an ".ExtInfo" file, with or without an image; the info replaces the current one
+    // only when it matches the image (without one it matches nothing).
     bool LoadExtendInfo();
 
     // Starts the add command: refuses without extension info, otherwise finds the free IDs anew.

@@ -92,14 +92,13 @@ bool KeldraSession::SaveExtendInfoCommand()
 
 bool KeldraSession::LoadExtendInfo()
 {
-    if (!rom_.loaded)
-        return false;
     std::optional<shell::OpenedFile> file = shell::openAndReadFile(shell_, infoFilter());
     if (!file)
         return false;
     ExtensionInfo info = parseExtensionInfoText(
         std::string_view(reinterpret_cast<const char*>(file->bytes.data()), file->bytes.size()));
-    if (!checkExtensionInfo(info, rom_.bytes, directory_)) {
+    // Without an image there is no table to match: the file cannot belong to it.
+    if (!rom_.loaded || !checkExtensionInfo(info, rom_.bytes, directory_)) {
         shell::showMessage(shell_, messages::kInfoMismatch);
         return false;
     }

@@ -222,7 +222,9 @@ private Q_SLOTS:
         run(1029);
         QCOMPARE(shell_->messages.back().text, std::string("選択ユニットを削除して、\r\n空きユニット欄・武器欄を作ります"));
         QVERIFY(unitList().item(deleted)->text() != QString::fromStdString(scenarioB_.units.front().name));
-        QCOMPARE(box(1002), information);  // the panel keeps its text until another pick
+        // The panels show the emptied unit, as a new pick of its line would.
+        QVERIFY(box(1002) != information);
+        QVERIFY(box(1002).startsWith(unitList().item(deleted)->text().mid(5) + u'\n'));
         QCOMPARE(cli({"delete", folder_.path("cli_added.gba").string(), std::to_string(deleted),
                       "-o", folder_.path("cli_final.gba").string()}),
                  0);
@@ -318,7 +320,9 @@ private Q_SLOTS:
         open(imageA_);
         const fs::path set = folder_.path("refusal_sets") / kExtractedName / "UnitAllData.dat";
         int refusals = 0;
+        QImage underLoadedName;
         whenModalShows([&](QWidget& dialog) {
+            underLoadedName = dialog.grab(child<QWidget>(dialog, 1023).geometry()).toImage();
             click(dialog, 1016);  // nothing loaded: nothing happens
             QVERIFY(shell_->messages.empty());
             shell_->openPaths.push_back(set);
@@ -333,6 +337,12 @@ private Q_SLOTS:
         });
         run(1027);
         QCOMPARE(refusals, 1);
+        // The empty name field hides the end of "追加に必要な数", which runs under it.
+        QVERIFY(!underLoadedName.isNull());
+        for (int y = 0; y < underLoadedName.height(); ++y) {
+            for (int x = 0; x < underLoadedName.width(); ++x)
+                QCOMPARE(underLoadedName.pixel(x, y), underLoadedName.pixel(0, 0));
+        }
         QVERIFY(shell_->messages.size() == 1);
 
         // A set that lost a file is refused; the dialog stays open and the image as it was.
@@ -358,6 +368,51 @@ private Q_SLOTS:
             run(command);
         QVERIFY(shell_->messages.empty());
         QCOMPARE(unitList().count(), 0);
+
+        // Extension info asks for its file all the same, and matches no image.
+        shell_->openPaths.push_back(folder_.write("any.ExtInfo", shell::Bytes{'[', ']'}));
+        run(1031);
+        QCOMPARE(shell_->texts(), std::vector<std::string>{"拡張情報とROMが一致しません"});
+        QVERIFY(box(1004).isEmpty());
+    }
+
+    // Enter presses only a focused button, Escape closes nothing: a cleared item stays cleared,
+    // and Enter in the slot box opens no file dialog.
+    void enterAndEscapePressNothingInTheDialogs()
+    {
+        open(imageA_);
+        unitList().setCurrentRow(kExtractedUnit);
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        bool itemKept = false;
+        bool extractStayedOpen = false;
+        whenModalShows([&](QWidget& dialog) {
+            dialog.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            auto& item = child<QCheckBox>(dialog, 5000);
+            item.setFocus(Qt::TabFocusReason);
+            QTest::keyClick(&item, Qt::Key_Space);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            itemKept = !item.isChecked();
+            extractStayedOpen = dialog.isVisible();
+        });
+        run(1028);
+        QVERIFY(itemKept && extractStayedOpen);
+
+        const std::size_t opened = shell_->openDialogTitles.size();
+        bool addStayedOpen = false;
+        whenModalShows([&](QWidget& dialog) {
+            dialog.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            child<QComboBox>(dialog, 1021).setFocus(Qt::TabFocusReason);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            addStayedOpen = dialog.isVisible();
+        });
+        run(1027);
+        QVERIFY(addStayedOpen);
+        QCOMPARE(shell_->openDialogTitles.size(), opened);
     }
 };
 

@@ -78,7 +78,7 @@ ControlRect itemRect(std::size_t n)
 
 ExtractDialog::ExtractDialog(const rom::UnitResourceSet& target, const std::string& targetLine,
                              SelectionFlags& flags, QWidget* owner)
-    : QDialog(owner), target_(target), flags_(flags)
+    : ToolDialog(owner), target_(target), flags_(flags)
 {
     setObjectName(kExtractDialogName);
     shell::qt::applyDialogFrame(*this, kTitle, kOuterWidth, kOuterHeight);

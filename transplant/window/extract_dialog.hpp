@@ -4,9 +4,8 @@
 // between kinds, and across openings of the dialog.
 
 #include "rom/unit_resources.hpp"
+#include "shell/qt/modal_dialog.hpp"
 #include "transplant/extraction.hpp"
-
-#include <QDialog>
 
 #include <string>
 #include <vector>
@@ -21,7 +20,7 @@ namespace transplant {
 // The dialog's window name, by which the main window asks for it.
 inline constexpr const char* kExtractDialogName = "ExtractWnd";
 
-class ExtractDialog final : public QDialog {
+class ExtractDialog final : public shell::qt::ToolDialog {
     Q_OBJECT
 
 public:

@@ -34,7 +34,7 @@ constexpr QChar kIdSeparator = u':';
 }  // namespace
 
 ImplantDialog::ImplantDialog(KeldraSession& session, shell::Shell& shell, QWidget* owner)
-    : QDialog(owner), session_(session), shell_(shell)
+    : ToolDialog(owner), session_(session), shell_(shell)
 {
     setObjectName(kImplantDialogName);
     shell::qt::applyDialogFrame(*this, kTitle, kOuterWidth, kOuterHeight);

@@ -2,10 +2,9 @@
 // The add-unit dialog: the free unit slots of the open image, the free ID counts, the file set to
 // add and its counts, and "追加", which transplants the set into the chosen slot.
 
+#include "shell/qt/modal_dialog.hpp"
 #include "shell/shell.hpp"
 #include "transplant/keldra_session.hpp"
-
-#include <QDialog>
 
 #include <cstdint>
 #include <optional>
@@ -20,7 +19,7 @@ namespace transplant {
 // The dialog's window name, by which the main window asks for it.
 inline constexpr const char* kImplantDialogName = "ImplantWnd";
 
-class ImplantDialog final : public QDialog {
+class ImplantDialog final : public shell::qt::ToolDialog {
     Q_OBJECT
 
 public:

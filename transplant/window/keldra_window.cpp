@@ -36,7 +36,6 @@ KeldraWindow::KeldraWindow(shell::Shell& shell, rom::CharacterTable table,
     actions_ = buildKeldraMenuBar(*menuBar());
     createControls();
     connectCommands();
-    showExtensionStatus();
 }
 
 void KeldraWindow::createControls()
@@ -78,7 +77,13 @@ void KeldraWindow::connectCommands()
             &KeldraWindow::loadExtensionInfo);
     connect(actions_.at(KeldraCommand::SaveExtensionInfo), &QAction::triggered, this,
             &KeldraWindow::saveExtensionInfo);
-    connect(unitList_, &QListWidget::currentRowChanged, this, &KeldraWindow::showSelectedUnit);
+    // Only a line the user selects counts: the list moves its current row to the first line when
+    // it merely gets the focus, and that selects nothing.
+    connect(unitList_, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> selected = unitList_->selectedItems();
+        if (!selected.isEmpty())
+            showSelectedUnit(unitList_->row(selected.front()));
+    });
 }
 
 void KeldraWindow::openRom()
@@ -137,7 +142,11 @@ void KeldraWindow::showImage()
 
 void KeldraWindow::showExtensionStatus()
 {
-    shell::qt::setColumnText(*extensionStatus_, session_.extensionStatusText());
+    // The summary describes the tables of an image; without one the box stays empty.
+    if (session_.isLoaded())
+        shell::qt::setColumnText(*extensionStatus_, session_.extensionStatusText());
+    else
+        extensionStatus_->clear();
 }
 
 void KeldraWindow::replaceUnitLine(std::uint16_t unitId, const std::string& line)
@@ -171,8 +180,13 @@ void KeldraWindow::extractUnit()
 void KeldraWindow::deleteUnit()
 {
     const std::uint16_t unitId = session_.selectedUnit().wIdUnit;
-    if (const std::optional<std::string> line = session_.DeleteSelectedUnit())
-        replaceUnitLine(unitId, *line);
+    const std::optional<std::string> line = session_.DeleteSelectedUnit();
+    if (!line)
+        return;
+    replaceUnitLine(unitId, *line);
+    // The line stays selected and now names the emptied unit: the panels show it as a new
+    // selection of the line would.
+    showSelectedUnit(unitId);
 }
 
 void KeldraWindow::extendIdAreas()

@@ -45,6 +45,7 @@ private:
     void extendIdAreas();
     void loadExtensionInfo();
     void saveExtensionInfo();
+    // The extension summary of the open image; empty while none is open.
     void showExtensionStatus();
     // Puts a changed unit's new line in the list without touching the selection or the panels.
     void replaceUnitLine(std::uint16_t unitId, const std::string& line);
