@@ -15,6 +15,7 @@
 #include "shell/shell.hpp"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,8 +47,11 @@ public:
     std::optional<std::string> SelectUnit(std::uint16_t unitId);
 
     // Saves the ROM side as a unit folder inside `baseFolder`; nothing without a selection or when
-    // the folder could not be written (reported, nothing written).
-    std::optional<SavedUnitFolder> SaveUnitFolder(const std::filesystem::path& baseFolder);
+    // the folder could not be written (reported, nothing written). `showSaved` runs on success
+    // before the closing message, for the window to show the report first.
+    std::optional<SavedUnitFolder> SaveUnitFolder(
+        const std::filesystem::path& baseFolder,
+        const std::function<void(const SavedUnitFolder&)>& showSaved = {});
 
     // Asks for a "unitall.dat" and loads its folder into the file side; gives the file side's
     // summary (UTF-8, CR LF). Cancelling shows "キャンセル" and changes nothing.

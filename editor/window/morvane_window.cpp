@@ -59,7 +59,13 @@ void MorvaneWindow::createControls()
 
 void MorvaneWindow::connectCommands()
 {
-    connect(unitList_, &QListWidget::currentRowChanged, this, &MorvaneWindow::selectUnit);
+    // Only a line the user selects counts: the list moves its current row to the first line when
+    // it merely gets the focus, and that selects nothing.
+    connect(unitList_, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> selected = unitList_->selectedItems();
+        if (!selected.isEmpty())
+            selectUnit(unitList_->row(selected.front()));
+    });
     connect(saveFolder_, &QPushButton::clicked, this, &MorvaneWindow::saveUnitFolder);
     connect(loadFolder_, &QPushButton::clicked, this, &MorvaneWindow::loadFromFolder);
     connect(port_, &QPushButton::clicked, this, &MorvaneWindow::portUnit);
@@ -81,21 +87,23 @@ void MorvaneWindow::selectUnit(int row)
         return;
     const std::optional<std::string> summary = session_.SelectUnit(static_cast<std::uint16_t>(row));
     // A unit that could not be read has been reported and leaves the ROM side empty: there is
-    // nothing to show, nor anything for "保存" to save.
-    if (summary)
+    // nothing to show, nor anything for "保存" to save (the session then saves nothing). The
+    // button stays enabled from the first selection on.
+    if (summary) {
         shell::qt::setControlText(*romSummary_, *summary);
-    else
+        saveFolder_->setEnabled(true);
+    } else {
         romSummary_->clear();
-    saveFolder_->setEnabled(session_.hasSelection());
+    }
 }
 
 void MorvaneWindow::saveUnitFolder()
 {
     // A folder that could not be written has been reported; its report is not shown as saved.
-    const std::optional<SavedUnitFolder> saved = session_.SaveUnitFolder(unitFolderBase_);
-    if (!saved)
-        return;
-    shell::qt::setControlText(*report_, shell::sjisToUtf8(saved->report));
+    // A saved folder's report shows before the closing message.
+    session_.SaveUnitFolder(unitFolderBase_, [this](const SavedUnitFolder& saved) {
+        shell::qt::setControlText(*report_, shell::sjisToUtf8(saved.report));
+    });
 }
 
 void MorvaneWindow::loadFromFolder()
