@@ -291,8 +291,14 @@ std::vector<Row> rows()
             {"Unit のロケータ はROMの範囲外です"});
         add("Vistrel render --rom: " + label, runVistrel, {"render", "--rom", image, "--sprite", "100", "-o", "{out}"},
             {"スプライトのアドレスがROMの範囲外です"});
+        add("Vistrel render --sprite-id: " + label, runVistrel,
+            {"render", "--rom", image, "--sprite-id", "0", "-o", "{out}"}, {"Vexaのロムではありません"});
+        add("Vistrel unit: " + label, runVistrel, {"unit", image, "0x2A", "--dir", "{out}"},
+            {"Unit のロケータ はROMの範囲外です"});
         add("Sonnary instruments: " + label, runSonnary, {"instruments", image}, {"該当するROMではありません"});
     }
+    add("Vistrel render --sprite-id: unit table far away, sprite table intact", runVistrel,
+        {"render", "--rom", farUnits, "--sprite-id", "0x335", "-o", "{out}"}, {"Sprite 0x335 はテーブルにありません"});
     for (const auto& [label, image, offset] : std::vector<std::tuple<std::string, std::string, std::string>>{
              {"unit table pointer 0", noUnits, "オフセット 0xF8000000"},
              {"unit table past the end", farUnits, "オフセット 0xFFFF00"}}) {
@@ -317,6 +323,7 @@ std::vector<Row> rows()
         add("Morvane summary: " + label, runMorvane, {"summary", image, "0x2A", "--table", m.table}, says);
         add("Morvane report: " + label, runMorvane, {"report", image, "0x2A", "--table", m.table}, says);
         add("Morvane save: " + label, runMorvane, {"save", image, "0x2A", "--dir", "{out}", "--table", m.table}, says);
+        add("Vistrel unit: " + label, runVistrel, {"unit", image, "0x2A", "--dir", "{out}"}, says);
         add("Morvane port: " + label, runMorvane,
             {"port", image, "0x2A", m.unitFolder, "-o", "{out}", "--table", m.table}, says);
     }
@@ -518,7 +525,7 @@ std::vector<UsageRow> usageRows()
          {"convert", m.bitmap, "--sprite", "{out}", "--palette", "{out}"}, "--sprite and --palette name the same file",
          m.bitmap},
         {"Tessivo convert: --palette naming IN.bmp", runTessivo, {"convert", m.bitmap, "--palette", m.bitmap},
-         "--palette names the input IN.bmp", m.bitmap},
+         "--palette names the input IN:", m.bitmap},
         {"Tessivo convert: no output", runTessivo, {"convert", m.bitmap},
          "convert needs --sprite OUT.dat, --palette OUT.dat or both", m.bitmap},
         {"Vistrel render: -o naming the sprite file", runVistrel, {"render", m.sprite, "-o", m.sprite},
