@@ -38,13 +38,6 @@ constexpr std::string_view kVistrelUsage =
     "ID, UNIT, K and N are decimal or hexadecimal with 0x; HEX is a hexadecimal offset, also with\n"
     "0x or as a GBA pointer (0x08xxxxxx).\n";
 
-// Said when the drawn sheet lacks bytes its stream declares: they are drawn as index 0.
-std::string shortfallWarning(const SheetShortfall& shortfall)
-{
-    return "スプライトのデータが途中で終わっています: " + std::to_string(shortfall.declared) +
-           " バイトのうち " + std::to_string(shortfall.missing) + " バイトが足りません";
-}
-
 int vistrelUsage(std::ostream& err, std::string_view problem)
 {
     if (!problem.empty())

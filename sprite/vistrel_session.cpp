@@ -14,6 +14,12 @@ bool fitsIn(std::size_t size, std::uint64_t offset, std::uint64_t length)
 
 }  // namespace
 
+std::string shortfallWarning(const SheetShortfall& shortfall)
+{
+    return "スプライトのデータが途中で終わっています: " + std::to_string(shortfall.declared) +
+           " バイトのうち " + std::to_string(shortfall.missing) + " バイトが足りません";
+}
+
 VistrelSession::VistrelSession(shell::Shell& shell) : shell_(shell), random_(std::random_device{}()) {}
 
 SpriteFileLoad VistrelSession::openSpriteFile(const std::filesystem::path& path)

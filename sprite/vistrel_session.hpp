@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <optional>
 #include <random>
+#include <string>
 #include <string_view>
 
 namespace sprite {
@@ -27,6 +28,9 @@ struct SheetShortfall {
     std::size_t declared = 0;
     std::size_t missing = 0;
 };
+
+// Said on the command line when the drawn sheet lacks bytes its stream declares.
+std::string shortfallWarning(const SheetShortfall& shortfall);
 
 enum class SpriteFileLoad { Shown, Unreadable, NotSpriteData };
 

@@ -8,6 +8,7 @@
 #include "shell/number_text.hpp"
 #include "sprite/lz77.hpp"
 #include "sprite/unit_sheets.hpp"
+#include "sprite/vistrel_session.hpp"
 
 #include <random>
 #include <string>
@@ -141,6 +142,10 @@ int renderUnit(const UnitRequest& request, std::ostream& out, std::ostream& err,
         const Palette colours = sheet.palette ? paletteFromBytes(*paletteBank(unit->set, *sheet.palette, request.bank))
                                               : randomPalette(randomColours);
         const Lz77Decoding decoded = lz77Decode(stream, 0);
+        if (decoded.produced < decoded.bytes.size()) {
+            err << rom::itemName("Sprite", sheet.spriteId) << ": "
+                << shortfallWarning({decoded.bytes.size(), decoded.bytes.size() - decoded.produced}) << '\n';
+        }
         result.png = encodePng(drawSheet(height, decoded.bytes, colours), request.png);
         if (!result.png) {
             err << "Vistrel: the PNG image of " << rom::itemName("Sprite", sheet.spriteId) << " could not be made\n";
