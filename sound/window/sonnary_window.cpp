@@ -5,6 +5,7 @@
 #include "shell/qt/tool_frame.hpp"
 #include "sound/window/tab_expanding_delegate.hpp"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -150,8 +151,13 @@ void SonnaryWindow::play()
 bool SonnaryWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && session_.hasImage())
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && session_.hasImage()) {
         play();
+        // A focused button or check box would take the key as a click of its own: the ROM
+        // button would open its dialog again, the play button play twice.
+        if (qobject_cast<QAbstractButton*>(QApplication::focusWidget()) != nullptr)
+            return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -34,7 +34,7 @@ public:
 protected:
     // Sees every key press the window receives before its focused control does: a press of the
     // space key, auto-repeats included, plays while an image is held, and still reaches the
-    // control.
+    // control, unless that is a button, which would take it as its own click.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
