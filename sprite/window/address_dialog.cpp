@@ -28,7 +28,7 @@ bool isUpperHexDigit(QChar c)
 
 }  // namespace
 
-AddressDialog::AddressDialog(std::uint32_t address, QWidget* owner) : QDialog(owner)
+AddressDialog::AddressDialog(std::uint32_t address, QWidget* owner) : ToolDialog(owner)
 {
     shell::qt::applyDialogFrame(*this, kTitle, kOuterWidth, kOuterHeight);
     shell::qt::ControlFactory controls(*this, shell::qt::toolFont(shell::qt::Tool::Vistrel));
@@ -41,10 +41,8 @@ AddressDialog::AddressDialog(std::uint32_t address, QWidget* owner) : QDialog(ow
     edit_->setMaxLength(kAddressDigits);
     controls.staticText(1008, "h", ControlRect{130, 20, 31, 18});
     QPushButton& ok = controls.pushButton(1001, "OK", ControlRect{20, 53, 101, 21});
-    // Enter in the edit presses the default button.
-    ok.setDefault(true);
-
     connect(edit_, &QLineEdit::textChanged, this, &AddressDialog::keepHexadecimal);
+    connect(edit_, &QLineEdit::returnPressed, this, &QDialog::accept);
     connect(&ok, &QPushButton::clicked, this, &QDialog::accept);
 
     edit_->setText(shell::qt::displayText(shell::hexText(address)));

@@ -2,7 +2,7 @@
 // The viewer's address dialog "16進数をいれてください": an upper-case hexadecimal edit that turns
 // any other text into "0", returning its value on Enter or "OK" and 0 when closed otherwise.
 
-#include <QDialog>
+#include "shell/qt/modal_dialog.hpp"
 
 #include <cstdint>
 
@@ -14,7 +14,7 @@ namespace sprite {
 // text always reads as a whole hexadecimal number.
 inline constexpr int kAddressDigits = 8;
 
-class AddressDialog final : public QDialog {
+class AddressDialog final : public shell::qt::ToolDialog {
     Q_OBJECT
 
 public:
