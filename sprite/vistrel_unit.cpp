@@ -1,6 +1,7 @@
 #include "sprite/vistrel_unit.hpp"
 
 #include "editor/unit_folder.hpp"
+#include "rom/byte_io.hpp"
 #include "rom/game_tables.hpp"
 #include "shell/command_line.hpp"
 #include "shell/command_line_shell.hpp"
@@ -29,8 +30,9 @@ struct Column {
     std::string_view heading;
     std::size_t width;
 };
-constexpr std::array<Column, 8> kColumns{{{"sprite", 8}, {"offset", 12}, {"length", 10}, {"palette", 9},
-                                          {"offset", 12}, {"banks", 7}, {"image", 16}, {"unit folder files", 0}}};
+constexpr std::array<Column, 9> kColumns{{{"sprite", 8}, {"offset", 12}, {"length", 10}, {"size", 10},
+                                          {"palette", 9}, {"offset", 12}, {"banks", 7}, {"image", 16},
+                                          {"unit folder files", 0}}};
 
 std::string hexText(std::uint64_t value, int digits)
 {
@@ -49,6 +51,12 @@ std::string indexLine(const std::array<std::string, kColumns.size()>& cells)
     return line + '\n';
 }
 
+// The size a measured stream declares: bits 8 to 31 of its header, as the game reads them.
+std::uint32_t declaredSize(shell::ByteSpan stream)
+{
+    return rom::loadU32(stream, 0) >> 8;
+}
+
 std::string imageName(std::uint16_t spriteId)
 {
     return std::string(kImageStem) + std::to_string(spriteId) + std::string(kImageExtension);
@@ -62,7 +70,7 @@ std::string indexText(const UnitRequest& request, const UnitSheets& unit,
                       const std::vector<DrawnSheet>& drawn)
 {
     std::string text = "# unit " + hexText(request.unitId, 2) + ", palette bank " + std::to_string(request.bank) +
-                       "; IDs in decimal, offsets and lengths in hexadecimal\n";
+                       "; IDs in decimal, offsets, lengths and decoded sizes in hexadecimal\n";
     std::array<std::string, kColumns.size()> headings;
     for (std::size_t i = 0; i < kColumns.size(); ++i)
         headings[i] = kColumns[i].heading;
@@ -75,16 +83,17 @@ std::string indexText(const UnitRequest& request, const UnitSheets& unit,
             std::to_string(sheet.spriteId),
             length > 0 ? hexText(sheet.offset, kOffsetDigits) : std::string(kNone),
             length > 0 ? hexText(length, kLengthDigits) : std::string(kNone),
+            length > 0 ? hexText(declaredSize(unit.stream(sheet)), kLengthDigits) : std::string(kNone),
             std::string(kNone), std::string(kNone), std::string(kNone),
             drawn[i].png ? imageName(sheet.spriteId) : std::string(kNone), ""};
         if (sheet.palette) {
-            cells[3] = std::to_string(sheet.palette->id);
-            cells[4] = sheet.palette->banks > 0 ? hexText(sheet.palette->offset, kOffsetDigits) : std::string(kNone);
-            cells[5] = std::to_string(sheet.palette->banks);
+            cells[4] = std::to_string(sheet.palette->id);
+            cells[5] = sheet.palette->banks > 0 ? hexText(sheet.palette->offset, kOffsetDigits) : std::string(kNone);
+            cells[6] = std::to_string(sheet.palette->banks);
             files += ' ' + editor::folder_files::numberedFile(editor::folder_files::kPalletStem,
                                                               sheet.palette->folderIndex);
         }
-        cells[7] = files;
+        cells[8] = files;
         text += indexLine(cells);
     }
     return text;

@@ -52,8 +52,8 @@ QImage loadPng(const std::filesystem::path& path)
     return QImage(QString::fromStdString(path.string()), "PNG");
 }
 
-// The index line of a sheet: sprite ID, offset, length, palette ID, offset, banks, image, then the
-// unit folder's sprite and palette files.
+// The index line of a sheet: sprite ID, offset, length, size, palette ID, offset, banks, image,
+// then the unit folder's sprite and palette files.
 struct IndexLine {
     std::string sprite, palette, image, spriteFile, palletFile;
 };
@@ -68,7 +68,7 @@ IndexLine indexLineOf(const std::string& index, std::size_t sheet)
     std::istringstream cells(line);
     IndexLine parsed;
     std::string unused;
-    cells >> parsed.sprite >> unused >> unused >> parsed.palette >> unused >> unused >> parsed.image >>
+    cells >> parsed.sprite >> unused >> unused >> unused >> parsed.palette >> unused >> unused >> parsed.image >>
         parsed.spriteFile >> parsed.palletFile;
     return parsed;
 }
