@@ -5,7 +5,7 @@
 #include "editor/routine_serializer.hpp"
 #include "editor/unit_all_text.hpp"
 #include "editor/unit_reader.hpp"
-#include "rom/length_walks.hpp"
+#include "rom/lz77.hpp"
 #include "shell/files.hpp"
 #include "shell/number_text.hpp"
 #include "shell/text_encoding.hpp"

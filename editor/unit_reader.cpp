@@ -3,6 +3,7 @@
 #include "editor/anime_fields.hpp"
 #include "rom/gba_address.hpp"
 #include "rom/length_walks.hpp"
+#include "rom/lz77.hpp"
 
 #include <algorithm>
 #include <string>

@@ -1,6 +1,6 @@
 #include "rom/length_walks.hpp"
 
-#include "shell/number_text.hpp"
+#include "rom/block_reader.hpp"
 
 #include <algorithm>
 #include <array>
@@ -8,13 +8,6 @@
 
 namespace rom {
 namespace {
-
-// LZ77 (GBA BIOS format): a u32 header whose upper 24 bits are the decompressed size, then groups
-// of one flag byte and eight items.
-constexpr std::size_t kLz77HeaderSize = 4;
-constexpr std::uint8_t kLz77Type = 0x10;
-constexpr int kLz77ItemsPerFlag = 8;
-constexpr unsigned kLz77MinimumMatch = 3;
 
 // Part command streams.
 constexpr std::uint8_t kShortFormBit = 0x80;
@@ -29,39 +22,6 @@ constexpr std::size_t kKeyRegisterSlots = 32;  // a register number is five bits
 constexpr std::uint8_t kKeyRecordExtraByte = 0x40;
 constexpr std::uint8_t kKeyRecordKeepsMask = 0x80;
 constexpr std::uint8_t kKeyRegisterMask = 0x1F;
-
-// Reads bytes at positions relative to a block start, failing with a message that names the
-// first byte the walk could not read.
-class BlockReader {
-public:
-    BlockReader(ByteSpan image, std::uint32_t start, const char* what, DataSource source)
-        : image_(image), start_(start), what_(what), source_(source)
-    {
-    }
-
-    std::optional<std::uint8_t> byte(std::size_t position) const
-    {
-        return readU8(image_, static_cast<std::uint64_t>(start_) + position);
-    }
-
-    RomError failureAt(std::size_t position) const
-    {
-        return outOfImage(what_, static_cast<std::uint64_t>(start_) + position, 1, source_);
-    }
-
-    RomResult<std::size_t> wholeBlock(std::size_t length) const
-    {
-        if (!fits(image_.size(), start_, length))
-            return std::unexpected(outOfImage(what_, start_, length, source_));
-        return length;
-    }
-
-private:
-    ByteSpan image_;
-    std::uint32_t start_;
-    const char* what_;
-    DataSource source_;
-};
 
 // Operand bytes that follow a part command with flags `g` and a non-zero duration.
 std::size_t operandBytes(std::uint8_t g)
@@ -89,69 +49,7 @@ std::size_t operandBytes(std::uint8_t g)
     return skip;
 }
 
-// The LZ77 length walk. A strict walk also refuses what the game could not decode: another type
-// than 0x10, and a back-reference to before the start of the output.
-RomResult<std::size_t> walkLz77(ByteSpan image, std::uint32_t offset, DataSource source,
-                                bool strict)
-{
-    constexpr const char* kWhat = "LZ77データ";
-    const std::optional<std::uint32_t> header = readU32(image, offset);
-    if (!header)
-        return std::unexpected(outOfImage(kWhat, offset, kLz77HeaderSize, source));
-    constexpr int kTypeDigits = 2;
-    if (strict && (*header & 0xFF) != kLz77Type)
-        return std::unexpected(RomError{std::string(kWhat) + " の種類が 0x" +
-                                        shell::paddedHexText(*header & 0xFF, kTypeDigits) +
-                                        " です (0x" + shell::paddedHexText(kLz77Type, kTypeDigits) +
-                                        " のはずです)"});
-    const std::uint32_t decompressedSize = *header >> 8;
-
-    const BlockReader reader(image, offset, kWhat, source);
-    std::size_t position = kLz77HeaderSize;
-    std::uint32_t decoded = 0;
-    do {
-        const std::optional<std::uint8_t> flags = reader.byte(position);
-        if (!flags)
-            return std::unexpected(reader.failureAt(position));
-        ++position;
-        for (int bit = kLz77ItemsPerFlag - 1; bit >= 0; --bit) {
-            if (*flags & (1u << bit)) {
-                const std::optional<std::uint8_t> first = reader.byte(position);
-                const std::optional<std::uint8_t> second = reader.byte(position + 1);
-                if (!first || (strict && !second))
-                    return std::unexpected(reader.failureAt(first ? position + 1 : position));
-                if (strict) {
-                    const unsigned distance = ((*first & 0x0Fu) << 8 | *second) + 1;
-                    if (distance > decoded)
-                        return std::unexpected(RomError{
-                            std::string(kWhat) + " の参照が復元前のデータを指しています (オフセット 0x" +
-                            shell::hexText(static_cast<std::uint64_t>(offset) + position) + ")"});
-                }
-                decoded += (*first >> 4) + kLz77MinimumMatch;
-                position += 2;
-            } else {
-                // A strict walk names the first missing byte, literal or not.
-                if (strict && !reader.byte(position))
-                    return std::unexpected(reader.failureAt(position));
-                decoded += 1;
-                position += 1;
-            }
-        }
-    } while (decoded < decompressedSize);
-    return reader.wholeBlock(position);
-}
-
 }  // namespace
-
-RomResult<std::size_t> measureLz77Block(ByteSpan image, std::uint32_t offset, DataSource source)
-{
-    return walkLz77(image, offset, source, false);
-}
-
-RomResult<std::size_t> checkLz77File(ByteSpan file)
-{
-    return walkLz77(file, 0, DataSource::File, true);
-}
 
 RomResult<std::size_t> measurePartStream(ByteSpan image, std::uint32_t offset, std::uint16_t limit,
                                          DataSource source)

@@ -12,17 +12,6 @@ namespace rom {
 
 // `source` only words the error: a walk of a file says it left the file.
 
-// Length, header included, of an LZ77 block (sprite sheets and BG maps). The flag group in which
-// the decompressed size is reached is always counted whole.
-RomResult<std::size_t> measureLz77Block(ByteSpan image, std::uint32_t offset,
-                                        DataSource source = DataSource::Rom);
-
-// The LZ77 stream of a data file (a sprite or BG map file of a file set or unit folder), which
-// goes into an image as it is and so must be one the game can read: type 0x10, every item inside
-// the file, and no back-reference to before the start of the output. Returns the walked length,
-// which the file may exceed (what follows the stream is never read).
-RomResult<std::size_t> checkLz77File(ByteSpan file);
-
 // Length of a part command stream (MotionPart parts and ShadowEtc streams) whose frames add up to
 // `limit`, or that ends early with FF 00 (terminator included).
 RomResult<std::size_t> measurePartStream(ByteSpan image, std::uint32_t offset, std::uint16_t limit,

@@ -1,8 +1,9 @@
 #pragma once
-// The LZ77 stream of the console's BIOS (type 0x10): the viewer's decoder, the literal-only
-// encoder of the compressor, and an exact compressor that finds the smallest stream.
+// The sprite tools' LZ77 encoders: the literal-only encoder of the bitmap converter and an exact
+// compressor that finds the smallest stream. The format itself, and the viewer's decoder, are
+// rom/lz77's.
 
-#include "shell/bytes.hpp"
+#include "rom/lz77.hpp"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,26 +13,9 @@ namespace sprite {
 using shell::Bytes;
 using shell::ByteSpan;
 
-struct Lz77Decoding {
-    // The declared size's bytes; what the stream did not reach stays zero.
-    Bytes bytes;
-    // How many of them, from the start, the input really produced: the buffer ended (a cut file,
-    // or a stream running off the image) before the rest was read.
-    std::size_t produced = 0;
-    // The header and every byte the stream needed to produce the declared size lay inside the
-    // buffer.
-    bool complete = true;
-};
-
-// Decodes the stream whose header starts at `offset` of `buffer`. The declared size is header
-// bytes 1-2 without bit 15 (at most 32 767 bytes); the type byte is not tested. Every group is read
-// whole, and decoding stops after the group in which the declared size is reached. Input missing
-// at the end of the buffer reads as zero bytes, and a back-reference to before the start of the
-// output copies zeros: no read or write leaves its buffer.
-Lz77Decoding lz77Decode(ByteSpan buffer, std::size_t offset);
-
-// The 4-byte header: type 0x10 and the 24-bit declared size.
-void appendLz77Header(Bytes& stream, std::uint32_t declaredSize);
+using rom::appendLz77Header;
+using rom::Lz77Decoding;
+using rom::lz77Decode;
 
 // A stream of literal items only: the header with `declaredSize` (at most 24 bits), then for every
 // eight source bytes a zero flag byte and those bytes. A last group of fewer than eight bytes is

@@ -1,30 +1,27 @@
 #pragma once
-// The numbers of the sprite formats, each named once: the LZ77 stream of the console's BIOS, the
-// 4-bit tiled sprite sheet, the BGR555 palette and the Windows bitmap that the compressor reads.
+// The numbers of the sprite formats, each named once: the 4-bit tiled sprite sheet, the BGR555
+// palette and the Windows bitmap that the compressor reads.
+
+#include "rom/lz77.hpp"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace sprite {
 
-// LZ77 stream: a 4-byte header (type, 24-bit decompressed size) and groups of one flag byte and
-// eight items, the most significant flag bit describing the first item.
-inline constexpr std::uint8_t kLz77Type = 0x10;
-inline constexpr std::size_t kLz77HeaderSize = 4;
-inline constexpr int kLz77ItemsPerGroup = 8;
-inline constexpr std::uint8_t kLz77FirstItemFlag = 0x80;
-inline constexpr std::uint32_t kLz77LargestDeclaredSize = 0xFFFFFF;
-// The viewer's decoder takes the size from header bytes 1-2 only, without bit 15.
-inline constexpr std::uint32_t kLz77DecodableSizeMask = 0x7FFF;
-// A back-reference: length in the high nibble of its first byte, distance in the remaining 12 bits.
-inline constexpr int kLz77MinimumMatch = 3;
-inline constexpr int kLz77MaximumMatch = 18;
-inline constexpr int kLz77MaximumDistance = 4096;
-inline constexpr int kLz77LengthShift = 4;
-inline constexpr std::uint8_t kLz77DistanceHighMask = 0x0F;
-// Video memory is written 16 bits at a time, so a stream decoded straight into it must not copy
-// from the byte just written.
-inline constexpr int kLz77VramMinimumDistance = 2;
+// The LZ77 stream's numbers are rom/lz77's.
+using rom::kLz77DecodableSizeMask;
+using rom::kLz77DistanceHighMask;
+using rom::kLz77FirstItemFlag;
+using rom::kLz77HeaderSize;
+using rom::kLz77ItemsPerGroup;
+using rom::kLz77LargestDeclaredSize;
+using rom::kLz77LengthShift;
+using rom::kLz77MaximumDistance;
+using rom::kLz77MaximumMatch;
+using rom::kLz77MinimumMatch;
+using rom::kLz77Type;
+using rom::kLz77VramMinimumDistance;
 
 // Sprite sheet: 4-bit pixels in 8 x 8 tiles, 256 pixels (32 tiles) wide.
 inline constexpr int kSheetWidth = 256;

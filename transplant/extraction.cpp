@@ -1,7 +1,7 @@
 #include "transplant/extraction.hpp"
 
 #include "rom/gba_address.hpp"
-#include "rom/length_walks.hpp"
+#include "rom/lz77.hpp"
 #include "rom/records.hpp"
 #include "shell/number_text.hpp"
 #include "transplant/file_set.hpp"

@@ -1,6 +1,6 @@
 #include "transplant/unit_file_set.hpp"
 
-#include "rom/length_walks.hpp"
+#include "rom/lz77.hpp"
 #include "rom/records.hpp"
 #include "shell/files.hpp"
 #include "shell/number_text.hpp"

@@ -13,6 +13,7 @@
 #include "rom/byte_io.hpp"
 #include "rom/gba_address.hpp"
 #include "rom/length_walks.hpp"
+#include "rom/lz77.hpp"
 #include "rom/routines.hpp"
 #include "tests/fuzz/fuzz_support.hpp"
 #include "tests/fuzz/image_patch.hpp"

@@ -1,4 +1,5 @@
 #include "rom/length_walks.hpp"
+#include "rom/lz77.hpp"
 
 #include "tests/support/synthetic_lz77.hpp"
 #include "tests/support/walk_cases.hpp"

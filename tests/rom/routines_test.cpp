@@ -1,5 +1,5 @@
 #include "rom/gba_address.hpp"
-#include "rom/length_walks.hpp"
+#include "rom/lz77.hpp"
 #include "rom/routines.hpp"
 #include "rom/unit_resources.hpp"
 

@@ -1,6 +1,6 @@
 #include "sprite/lz77.hpp"
 
-#include "rom/length_walks.hpp"
+#include "rom/lz77.hpp"
 
 #include <gtest/gtest.h>
 
