@@ -1,5 +1,6 @@
 #include "editor/definition_text.hpp"
 
+#include "rom/key_value_text.hpp"
 #include "shell/number_text.hpp"
 #include "shell/text_number.hpp"
 
@@ -12,7 +13,6 @@ namespace editor {
 namespace {
 
 constexpr std::string_view kTypeKey = "TYPE";
-constexpr std::string_view kLineEnd = "\r\n";
 constexpr char kLineFeed = '\n';
 constexpr char kCarriageReturn = '\r';
 constexpr char kArrayIndexSeparator = ':';
@@ -144,13 +144,8 @@ std::string missingLineMessage(std::string_view fileName, std::string_view key)
 std::string writeText(std::string_view typeName, const KeyTable& keys)
 {
     std::string text;
-    if (!typeName.empty()) {
-        text += '[';
-        text += kTypeKey;
-        text += "]=";
-        text += typeName;
-        text += kLineEnd;
-    }
+    if (!typeName.empty())
+        text += rom::keyValueLine(kTypeKey, typeName);
     for (const PlainKey& plain : keys.plain)
         text += definitionLine(plain.name, plain.field.value());
     for (const ArrayKey& array : keys.arrays) {
@@ -196,12 +191,7 @@ std::string arrayElementKey(std::string_view name, std::size_t index)
 
 std::string definitionLine(std::string_view key, std::uint32_t value)
 {
-    std::string line = "[";
-    line += key;
-    line += "]=";
-    line += std::to_string(value);
-    line += kLineEnd;
-    return line;
+    return rom::keyValueLine(key, value, rom::NumberForm::Decimal);
 }
 
 std::expected<DefinedKeys, std::string> ReadDefinitionText(std::string_view text,

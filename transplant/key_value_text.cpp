@@ -1,7 +1,5 @@
 #include "transplant/key_value_text.hpp"
 
-#include "shell/number_text.hpp"
-
 namespace transplant {
 namespace {
 
@@ -43,24 +41,7 @@ bool startsWithPrefix(std::string_view text, char letter)
 
 std::string keyValueLine(std::string_view key, std::uint32_t value)
 {
-    std::string line = "[";
-    line += key;
-    line += "]=&H";
-    line += shell::hexText(value);
-    line += "\r\n";
-    return line;
-}
-
-std::optional<std::string_view> findKeyValueText(std::string_view text, std::string_view key)
-{
-    std::string pattern = "[";
-    pattern += key;
-    pattern += "]=";
-    const std::size_t found = text.find(pattern);
-    if (found == std::string_view::npos)
-        return std::nullopt;
-    const std::string_view value = text.substr(found + pattern.size());
-    return value.substr(0, value.find('\r'));
+    return rom::keyValueLine(key, value, rom::NumberForm::Hexadecimal);
 }
 
 std::optional<std::uint64_t> findKeyValue(std::string_view text, std::string_view key)

@@ -1,8 +1,10 @@
 #pragma once
-// The line form of the transplant tool's text files and panels: "[key]=&HVALUE" and CR LF, the
-// value in upper-case hexadecimal without leading zeros. Reading is forgiving, as hand-edited
-// files need: a key is found wherever it stands, and the value may be written in any of the
-// number forms the files have used ("&H" hexadecimal, "&O" octal, decimal).
+// The transplant tool's lines of its text files and panels (rom/key_value_text): "[key]=&HVALUE"
+// and CR LF. Reading the extension info is forgiving, as hand-edited files need: a key is found
+// wherever it stands, and the value may be written in any of the number forms the files have used
+// ("&H" hexadecimal, "&O" octal, decimal).
+
+#include "rom/key_value_text.hpp"
 
 #include <cstdint>
 #include <optional>
@@ -11,11 +13,10 @@
 
 namespace transplant {
 
+// The value in upper-case hexadecimal without leading zeros.
 std::string keyValueLine(std::string_view key, std::uint32_t value);
 
-// The text of the value of the first "[key]=" in `text`: what follows it up to the next carriage
-// return (or the end). Nothing when the key does not occur.
-std::optional<std::string_view> findKeyValueText(std::string_view text, std::string_view key);
+using rom::findKeyValueText;
 
 // That value read as a number (readFileNumber). Nothing when the key does not occur.
 std::optional<std::uint64_t> findKeyValue(std::string_view text, std::string_view key);
