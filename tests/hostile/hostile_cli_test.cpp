@@ -459,6 +459,18 @@ std::vector<Row> rows()
     bitmapRow("bitmap claiming 2^31 - 1 rows", shell::Bytes(huge.begin(), huge.end()), "画像の高さが２の倍数ではありません");
     sprite_test::putU32(huge, 22, 0x7FFFFFFE);
     bitmapRow("bitmap claiming 2^31 - 2 rows", shell::Bytes(huge.begin(), huge.end()), "画像の高さが不正です");
+    // PNG files; the reader goes by the content, so the rows keep the ".bmp" name.
+    const sprite_test::ByteVector png = sprite_test::pngFile({});
+    const auto pngRow = [&](const std::string& label, const sprite_test::ByteVector& bytes, const std::string& message) {
+        bitmapRow(label, shell::Bytes(bytes.begin(), bytes.end()), message);
+    };
+    pngRow("RGB PNG", sprite_test::pngFile({.bitDepth = 8, .palette = false}), "パレット形式のPNGではありません");
+    pngRow("PNG cut 20 bytes short", sprite_test::ByteVector(png.begin(), png.end() - 20), "PNGファイルが壊れています");
+    sprite_test::ByteVector flipped(png);
+    flipped[8 + 8 + 13] ^= 0x01;  // the header chunk's checksum
+    pngRow("PNG header with a wrong checksum", flipped, "PNGファイルが壊れています");
+    pngRow("PNG 255 pixels wide", sprite_test::pngFile({.width = 255}), "画像の幅が256ではありません");
+    pngRow("PNG 15 rows high", sprite_test::pngFile({.height = 15}), "画像の高さが２の倍数ではありません");
 
     // Sprite and palette files, and sprites in an image.
     const std::string emptyFile = m.folder.write("empty.dat", shell::Bytes()).string();
