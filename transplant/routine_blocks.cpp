@@ -69,16 +69,6 @@ rom::RomResult<std::size_t> pointedTable(rom::ResourceKind kind, ByteSpan block,
     return static_cast<std::size_t>(offset);
 }
 
-rom::RomResult<void> relocate(rom::ResourceKind kind, MutableByteSpan block, std::uint32_t base)
-{
-    auto layout = readRoutineBlock(kind, block);
-    if (!layout)
-        return std::unexpected(layout.error());
-    for (std::size_t field : layout->pointerFields)
-        rom::storeU32(block, field, rom::loadU32(block, field) + base);
-    return {};
-}
-
 // Walks the routine at the start of `block` with the readers used on images; their errors say
 // that the walk left the file.
 rom::RomResult<void> walkRoutine(rom::ResourceKind kind, ByteSpan block)
@@ -227,19 +217,21 @@ rom::RomResult<RoutineBlockLayout> readRoutineBlock(rom::ResourceKind kind, Byte
     return layout;
 }
 
-rom::RomResult<void> RelocateMotionPart(MutableByteSpan block, std::uint32_t base)
+rom::RomResult<CheckedRoutineBlock> CheckedRoutineBlock::check(rom::ResourceKind kind, Bytes bytes)
 {
-    return relocate(rom::ResourceKind::MotionPart, block, base);
+    if (bytes.empty())
+        return CheckedRoutineBlock(std::move(bytes), {});
+    auto layout = readRoutineBlock(kind, bytes);
+    if (!layout)
+        return std::unexpected(layout.error());
+    return CheckedRoutineBlock(std::move(bytes), std::move(*layout));
 }
 
-rom::RomResult<void> RelocateShadowEtc(MutableByteSpan block, std::uint32_t base)
+void relocateRoutineBlock(MutableByteSpan block, const RoutineBlockLayout& layout,
+                          std::uint32_t base)
 {
-    return relocate(rom::ResourceKind::ShadowEtc, block, base);
-}
-
-rom::RomResult<void> RelocateCutinScroll(MutableByteSpan block, std::uint32_t base)
-{
-    return relocate(rom::ResourceKind::CutinScroll, block, base);
+    for (std::size_t field : layout.pointerFields)
+        rom::storeU32(block, field, rom::loadU32(block, field) + base);
 }
 
 std::vector<RemappedField> cutinScrollIdFields(ByteSpan block, const RoutineBlockLayout& layout)
@@ -262,16 +254,12 @@ std::vector<RemappedField> cutinScrollIdFields(ByteSpan block, const RoutineBloc
     return fields;
 }
 
-rom::RomResult<void> RemapCutinScrollIds(MutableByteSpan block, const rom::UnitResourceSet& target,
-                                         const rom::UnitResourceSet& source)
+void remapCutinScrollIds(MutableByteSpan block, const RoutineBlockLayout& layout,
+                         const rom::UnitResourceSet& target, const rom::UnitResourceSet& source)
 {
-    auto layout = readRoutineBlock(rom::ResourceKind::CutinScroll, block);
-    if (!layout)
-        return std::unexpected(layout.error());
     const IdRemap remap(target, source);
-    for (const RemappedField& field : cutinScrollIdFields(block, *layout))
+    for (const RemappedField& field : cutinScrollIdFields(block, layout))
         remap.field(block, field.offset, field.kind);
-    return {};
 }
 
 }  // namespace transplant

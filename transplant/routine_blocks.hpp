@@ -11,6 +11,7 @@
 #include "transplant/remapped_fields.hpp"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace transplant {
@@ -32,22 +33,40 @@ struct RoutineBlockLayout {
 // `kind` is MotionPart, ShadowEtc or CutinScroll.
 rom::RomResult<RoutineBlockLayout> readRoutineBlock(rom::ResourceKind kind, rom::ByteSpan block);
 
-// Add `base`, the block's offset in the target image, to every pointer of a block. A block that
-// does not pass readRoutineBlock is left as it is and the error returned.
-rom::RomResult<void> RelocateMotionPart(rom::MutableByteSpan block, std::uint32_t base);
-rom::RomResult<void> RelocateShadowEtc(rom::MutableByteSpan block, std::uint32_t base);
-rom::RomResult<void> RelocateCutinScroll(rom::MutableByteSpan block, std::uint32_t base);
+// A routine block of a file set that readRoutineBlock accepted, carried with the layout it found,
+// so that it is placed, rebased and remapped without being checked again. An empty block stands
+// for an empty table entry.
+class CheckedRoutineBlock {
+public:
+    static rom::RomResult<CheckedRoutineBlock> check(rom::ResourceKind kind, rom::Bytes bytes);
+
+    const rom::Bytes& bytes() const { return bytes_; }
+    const RoutineBlockLayout& layout() const { return layout_; }
+
+private:
+    CheckedRoutineBlock(rom::Bytes bytes, RoutineBlockLayout layout)
+        : bytes_(std::move(bytes)), layout_(std::move(layout))
+    {
+    }
+
+    rom::Bytes bytes_;
+    RoutineBlockLayout layout_;
+};
+
+// Adds `base`, the block's offset in the target image, to every pointer of a copy of a checked
+// block whose layout is `layout`.
+void relocateRoutineBlock(rom::MutableByteSpan block, const RoutineBlockLayout& layout,
+                          std::uint32_t base);
 
 // The ID fields of the commands of an effect routine block that readRoutineBlock accepted with
 // `layout`: the graphic change, unit cut-in and system animation IDs, by offset in the block.
 std::vector<RemappedField> cutinScrollIdFields(rom::ByteSpan block,
                                                const RoutineBlockLayout& layout);
 
-// Rewrites the graphic change, unit cut-in and system animation IDs that the commands of an effect
-// routine block name, from the IDs of `source` (the loaded set) to those at the same position in
-// `target` (the free IDs).
-rom::RomResult<void> RemapCutinScrollIds(rom::MutableByteSpan block,
-                                         const rom::UnitResourceSet& target,
-                                         const rom::UnitResourceSet& source);
+// Rewrites the graphic change, unit cut-in and system animation IDs that the commands of a copy
+// of a checked effect routine block name, from the IDs of `source` (the loaded set) to those at
+// the same position in `target` (the free IDs).
+void remapCutinScrollIds(rom::MutableByteSpan block, const RoutineBlockLayout& layout,
+                         const rom::UnitResourceSet& target, const rom::UnitResourceSet& source);
 
 }  // namespace transplant

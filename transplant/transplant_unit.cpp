@@ -59,6 +59,7 @@ struct PlacedBlock {
     std::uint16_t id;             // entry in the kind's table
     std::size_t bgMapHeader = 0;  // BG maps: the header file whose pointer is set
     std::uint64_t offset = 0;     // unused for an empty block, which keeps its entry's pointer 0
+    const RoutineBlockLayout* layout = nullptr;  // routines: where the checked block's pointers lie
 };
 
 // The steps of a transplant. They run twice: a checking pass that touches every record and block
@@ -144,42 +145,27 @@ public:
             if (writing_)
                 undo_->keep(image_, entry);
         }
-        if (!writing_)
-            return block.bytes->empty() ? rom::RomResult<void>() : checkBlock(block);
-        rom::storeU32(entry, 0, pointer);
-        return block.bytes->empty() ? rom::RomResult<void>() : placeBlock(block);
-    }
-
-private:
-    rom::RomResult<void> checkBlock(const PlacedBlock& block) const
-    {
-        if (block.kind != ResourceKind::MotionPart && block.kind != ResourceKind::ShadowEtc &&
-            block.kind != ResourceKind::CutinScroll)
-            return {};
-        auto layout = readRoutineBlock(block.kind, *block.bytes);
-        if (!layout)
-            return std::unexpected(layout.error());
+        if (writing_) {
+            rom::storeU32(entry, 0, pointer);
+            if (!block.bytes->empty())
+                placeBlock(block);
+        }
         return {};
     }
 
-    rom::RomResult<void> placeBlock(const PlacedBlock& block)
+private:
+    // Routine blocks were checked when the file set was read; a placed copy is rebased with the
+    // layout found then, an effect routine's IDs remapped first.
+    void placeBlock(const PlacedBlock& block)
     {
         const auto at = static_cast<std::size_t>(block.offset);
         std::ranges::copy(*block.bytes, image_.begin() + static_cast<std::ptrdiff_t>(at));
+        if (!block.layout)
+            return;
         const rom::MutableByteSpan placed(image_.data() + at, block.bytes->size());
-        const auto base = static_cast<std::uint32_t>(block.offset);
-        switch (block.kind) {
-        case ResourceKind::MotionPart:
-            return RelocateMotionPart(placed, base);
-        case ResourceKind::ShadowEtc:
-            return RelocateShadowEtc(placed, base);
-        case ResourceKind::CutinScroll:
-            if (auto done = RemapCutinScrollIds(placed, freeIds_, loaded_); !done)
-                return done;
-            return RelocateCutinScroll(placed, base);
-        default:
-            return {};
-        }
+        if (block.kind == ResourceKind::CutinScroll)
+            remapCutinScrollIds(placed, *block.layout, freeIds_, loaded_);
+        relocateRoutineBlock(placed, *block.layout, static_cast<std::uint32_t>(block.offset));
     }
 
     rom::Bytes& image_;
@@ -196,6 +182,14 @@ void addBlocks(std::vector<PlacedBlock>& blocks, ResourceKind kind,
 {
     for (std::size_t j = 0; j < files.size(); ++j)
         blocks.push_back({&files[j], kind, freeIds.list(kind)[j], j});
+}
+
+void addBlocks(std::vector<PlacedBlock>& blocks, ResourceKind kind,
+               const std::vector<CheckedRoutineBlock>& routines, const rom::UnitResourceSet& freeIds)
+{
+    for (std::size_t j = 0; j < routines.size(); ++j)
+        blocks.push_back({&routines[j].bytes(), kind, freeIds.list(kind)[j], j, 0,
+                          &routines[j].layout()});
 }
 
 // Every step, in order; when writing, the blocks are written only once the image has been grown

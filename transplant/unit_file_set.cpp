@@ -25,13 +25,11 @@ enum class FileRule {
     AtLeastSize,   // a record whose first `size` bytes are used
     AnyLength,     // palette data
     Lz77Stream,    // compressed data, or empty for an empty table entry
-    RoutineBlock,  // a routine block of `kind`, or empty for an empty table entry
 };
 
 struct FileCheck {
     FileRule rule;
     std::size_t size = 0;
-    ResourceKind kind = ResourceKind::Unit;
     std::span<const RemappedField> idFields = {};  // records: the ID fields the transplant remaps
 };
 
@@ -65,11 +63,9 @@ public:
 
     std::optional<rom::Bytes> read(std::string_view name, const FileCheck& check)
     {
-        std::optional<rom::Bytes> bytes = shell::readWholeFile(shell_, folder_ / name);
-        if (!bytes) {
-            refuse(name, "ファイルを読めません");
+        std::optional<rom::Bytes> bytes = readFile(name);
+        if (!bytes)
             return std::nullopt;
-        }
         if (std::optional<std::string> problem = problemOf(*bytes, check)) {
             refuse(name, *problem);
             return std::nullopt;
@@ -91,7 +87,44 @@ public:
         return true;
     }
 
+    // The routine blocks of `kind`, or empty files for empty table entries; an effect routine's
+    // commands must keep IDs inside the tables, as the collection follows every ID a command
+    // names, 0xFFFF included.
+    bool readRoutines(std::string_view stem, ResourceKind kind,
+                      std::vector<CheckedRoutineBlock>& into)
+    {
+        for (std::size_t j = 0; j < loaded_.list(kind).size(); ++j) {
+            const std::string name = itemFileName(stem, j);
+            std::optional<rom::Bytes> bytes = readFile(name);
+            if (!bytes)
+                return false;
+            auto block = CheckedRoutineBlock::check(kind, std::move(*bytes));
+            if (!block) {
+                refuse(name, block.error().message);
+                return false;
+            }
+            if (kind == ResourceKind::CutinScroll) {
+                const rom::ByteSpan commands = block->bytes();
+                if (std::optional<std::string> problem = keptIdOutsideTable(
+                        commands, cutinScrollIdFields(commands, block->layout()), false)) {
+                    refuse(name, *problem);
+                    return false;
+                }
+            }
+            into.push_back(std::move(*block));
+        }
+        return true;
+    }
+
 private:
+    std::optional<rom::Bytes> readFile(std::string_view name)
+    {
+        std::optional<rom::Bytes> bytes = shell::readWholeFile(shell_, folder_ / name);
+        if (!bytes)
+            refuse(name, "ファイルを読めません");
+        return bytes;
+    }
+
     std::optional<std::string> problemOf(rom::ByteSpan bytes, const FileCheck& check) const
     {
         switch (check.rule) {
@@ -108,17 +141,6 @@ private:
                     return stream.error().message;
             }
             return std::nullopt;
-        case FileRule::RoutineBlock: {
-            if (bytes.empty())
-                return std::nullopt;
-            auto layout = readRoutineBlock(check.kind, bytes);
-            if (!layout)
-                return layout.error().message;
-            if (check.kind != ResourceKind::CutinScroll)
-                return std::nullopt;
-            // The collection follows every ID a command names, 0xFFFF included.
-            return keptIdOutsideTable(bytes, cutinScrollIdFields(bytes, *layout), false);
-        }
         case FileRule::AnyLength:
             return std::nullopt;
         }
@@ -160,12 +182,7 @@ private:
 
 FileCheck record(std::size_t size, std::span<const RemappedField> idFields = {})
 {
-    return {FileRule::ExactSize, size, ResourceKind::Unit, idFields};
-}
-
-FileCheck routine(ResourceKind kind)
-{
-    return {FileRule::RoutineBlock, 0, kind};
+    return {FileRule::ExactSize, size, idFields};
 }
 
 }  // namespace
@@ -217,12 +234,9 @@ std::optional<UnitFileSet> readUnitFileSet(shell::Shell& shell, const std::files
         reader.readItems(names::kPalletStem, count(ResourceKind::Pallet), {FileRule::AnyLength},
                          set.pallets) &&
         reader.readItems(names::kBGMapStem, count(ResourceKind::BGMap), lz77, set.bgMaps) &&
-        reader.readItems(names::kMotionPartStem, count(ResourceKind::MotionPart),
-                         routine(ResourceKind::MotionPart), set.motionParts) &&
-        reader.readItems(names::kShadowEtcStem, count(ResourceKind::ShadowEtc),
-                         routine(ResourceKind::ShadowEtc), set.shadowEtcs) &&
-        reader.readItems(names::kCutinScrollStem, count(ResourceKind::CutinScroll),
-                         routine(ResourceKind::CutinScroll), set.cutinScrolls);
+        reader.readRoutines(names::kMotionPartStem, ResourceKind::MotionPart, set.motionParts) &&
+        reader.readRoutines(names::kShadowEtcStem, ResourceKind::ShadowEtc, set.shadowEtcs) &&
+        reader.readRoutines(names::kCutinScrollStem, ResourceKind::CutinScroll, set.cutinScrolls);
     if (!complete)
         return std::nullopt;
     return set;

@@ -6,6 +6,7 @@
 #include "rom/unit_resources.hpp"
 #include "shell/shell.hpp"
 #include "transplant/extension_info.hpp"
+#include "transplant/routine_blocks.hpp"
 
 #include <filesystem>
 #include <optional>
@@ -27,9 +28,9 @@ struct UnitFileSet {
     std::vector<rom::Bytes> sprites;
     std::vector<rom::Bytes> pallets;
     std::vector<rom::Bytes> bgMaps;
-    std::vector<rom::Bytes> motionParts;
-    std::vector<rom::Bytes> shadowEtcs;
-    std::vector<rom::Bytes> cutinScrolls;
+    std::vector<CheckedRoutineBlock> motionParts;
+    std::vector<CheckedRoutineBlock> shadowEtcs;
+    std::vector<CheckedRoutineBlock> cutinScrolls;
 };
 
 // Reads every file of the set in `folder` that `loaded` lists and checks it as the game would

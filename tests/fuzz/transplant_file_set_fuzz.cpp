@@ -35,6 +35,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <type_traits>
 #include <unistd.h>
 
 namespace {
@@ -158,24 +159,34 @@ bool runsMatchBase(const Fixture& f, const std::vector<fuzz_patch::Region>& runs
 void checkFilledEntries(const Fixture& f, const rom::UnitResourceSet& freeIds,
                         const transplant::UnitFileSet& files)
 {
-    const std::pair<ResourceKind, const std::vector<rom::Bytes>*> blocks[] = {
-        {ResourceKind::MotionPart, &files.motionParts}, {ResourceKind::ShadowEtc, &files.shadowEtcs},
-        {ResourceKind::CutinScroll, &files.cutinScrolls}, {ResourceKind::Sprite, &files.sprites},
-        {ResourceKind::Pallet, &files.pallets},
+    const auto spans = [](const auto& files) {
+        std::vector<rom::ByteSpan> spans;
+        for (const auto& file : files) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(file)>, rom::Bytes>)
+                spans.emplace_back(file);
+            else
+                spans.emplace_back(file.bytes());
+        }
+        return spans;
+    };
+    const std::pair<ResourceKind, std::vector<rom::ByteSpan>> blocks[] = {
+        {ResourceKind::MotionPart, spans(files.motionParts)}, {ResourceKind::ShadowEtc, spans(files.shadowEtcs)},
+        {ResourceKind::CutinScroll, spans(files.cutinScrolls)}, {ResourceKind::Sprite, spans(files.sprites)},
+        {ResourceKind::Pallet, spans(files.pallets)},
     };
     for (const auto& [kind, list] : blocks) {
-        for (std::size_t j = 0; j < list->size(); ++j) {
+        for (std::size_t j = 0; j < list.size(); ++j) {
             const std::uint32_t pointer = valueOrAbort(
                 rom::readTablePointer(f.image, f.directory, rom::tableOf(kind), freeIds.list(kind)[j]));
-            if ((*list)[j].empty()) {
+            if (list[j].empty()) {
                 require(pointer == 0);
                 continue;
             }
             const std::uint32_t offset = rom::romOffsetOf(pointer);
-            require(offset >= f.base.size() && rom::fits(f.image.size(), offset, (*list)[j].size()));
+            require(offset >= f.base.size() && rom::fits(f.image.size(), offset, list[j].size()));
             // Graphics go in as they are; routines are relocated.
             if (kind == ResourceKind::Sprite || kind == ResourceKind::Pallet)
-                require(std::memcmp(f.image.data() + offset, (*list)[j].data(), (*list)[j].size()) == 0);
+                require(std::memcmp(f.image.data() + offset, list[j].data(), list[j].size()) == 0);
         }
     }
 }

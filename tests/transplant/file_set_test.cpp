@@ -163,10 +163,20 @@ TEST_F(RoutineBlockTest, MotionPartBlockIsSelfContainedAndRelocates)
     ASSERT_TRUE(layout);
     EXPECT_EQ(layout->pointerFields, (std::vector<std::size_t>{16, 24, 8, 12}));
 
-    ASSERT_TRUE(transplant::RelocateMotionPart(*block, 0x800000));
+    transplant::relocateRoutineBlock(*block, *layout, 0x800000);
     EXPECT_EQ(rom::loadU32(*block, 8), 0x08800010u);
     EXPECT_EQ(rom::loadU32(*block, 16), firstPart + 0x800000);
     EXPECT_EQ(rom::loadU32(*block, 12), keyBlock + 0x800000);
+}
+
+// Checks `block` as a file set's block is checked, then rebases it by `base`.
+bool relocate(ResourceKind kind, rom::Bytes& block, std::uint32_t base)
+{
+    const auto layout = transplant::readRoutineBlock(kind, block);
+    if (!layout)
+        return false;
+    transplant::relocateRoutineBlock(block, *layout, base);
+    return true;
 }
 
 TEST_F(RoutineBlockTest, ShadowEtcAndCutinScrollBlocksPadTheirHeaderTo16)
@@ -186,7 +196,7 @@ TEST_F(RoutineBlockTest, ShadowEtcAndCutinScrollBlocksPadTheirHeaderTo16)
     EXPECT_EQ(rom::loadU32(*shadowBlock, 4), 0x08000010u);
     // Header, 8 bytes of padding, the list of two pointers, 48 - (24 mod 16) bytes of padding.
     EXPECT_EQ(rom::loadU32(*shadowBlock, 16), 0x08000000u + 24 + 48 - 8);
-    ASSERT_TRUE(transplant::RelocateShadowEtc(*shadowBlock, 0x20));
+    ASSERT_TRUE(relocate(ResourceKind::ShadowEtc, *shadowBlock, 0x20));
     EXPECT_EQ(rom::loadU32(*shadowBlock, 4), 0x08000030u);
     EXPECT_EQ(rom::loadU32(*shadowBlock, 16), 0x08000000u + 64 + 0x20);
 
@@ -195,7 +205,7 @@ TEST_F(RoutineBlockTest, ShadowEtcAndCutinScrollBlocksPadTheirHeaderTo16)
     ASSERT_EQ(cutinBlock->size(), 16u + 32u);  // no padding after the commands
     EXPECT_EQ(rom::loadU32(*cutinBlock, 4), 0x08000010u);
     EXPECT_EQ((*cutinBlock)[16 + 16], 0x07);
-    ASSERT_TRUE(transplant::RelocateCutinScroll(*cutinBlock, 0x1000));
+    ASSERT_TRUE(relocate(ResourceKind::CutinScroll, *cutinBlock, 0x1000));
     EXPECT_EQ(rom::loadU32(*cutinBlock, 4), 0x08001010u);
 }
 
@@ -240,7 +250,9 @@ TEST(RemapCutinScrollIds, RewritesEachNamedIdOnceAndLeavesTheRest)
         command(0x06, 4, 0x777),    // not in the set: stays
         command(0x07, 4, 0x123),    // not an ID-carrying command
     });
-    ASSERT_TRUE(transplant::RemapCutinScrollIds(block, target, source));
+    const auto layout = transplant::readRoutineBlock(ResourceKind::CutinScroll, block);
+    ASSERT_TRUE(layout);
+    transplant::remapCutinScrollIds(block, *layout, target, source);
     auto idAt = [&](std::size_t n, std::size_t field) { return rom::loadU16(block, 16 + 16 * n + field); };
     EXPECT_EQ(idAt(0, 4), 0x20);
     EXPECT_EQ(idAt(1, 12), 9);
@@ -258,9 +270,7 @@ TEST(RoutineBlockChecks, RefuseBlocksWhosePointersLeaveThem)
     rom::Bytes commandsPastEnd = cutinBlock({command(0x03, 4, 1)});
     rom::storeU16(commandsPastEnd, 0, 2);  // two commands, one present
     EXPECT_FALSE(transplant::readRoutineBlock(ResourceKind::CutinScroll, commandsPastEnd));
-    rom::Bytes unchanged = commandsPastEnd;
-    EXPECT_FALSE(transplant::RelocateCutinScroll(commandsPastEnd, 0x100));
-    EXPECT_EQ(commandsPastEnd, unchanged);
+    EXPECT_FALSE(transplant::CheckedRoutineBlock::check(ResourceKind::CutinScroll, commandsPastEnd));
 
     // A MotionPart whose part stream pointer leaves the block.
     rom::Bytes motion(16 + 8 + 8, 0);
