@@ -2,8 +2,8 @@
 
 #include "editor/anime_fields.hpp"
 #include "rom/gba_address.hpp"
-#include "rom/length_walks.hpp"
 #include "rom/lz77.hpp"
+#include "rom/routines.hpp"
 
 #include <algorithm>
 #include <string>
@@ -13,40 +13,19 @@ namespace editor {
 namespace {
 
 rom::RomResult<Bytes> copyRange(ByteSpan bytes, std::uint64_t offset, std::size_t length,
-                                std::string_view what,
-                                rom::DataSource source = rom::DataSource::Rom)
+                                std::string_view what)
 {
     if (!rom::fits(bytes.size(), offset, length))
-        return std::unexpected(rom::outOfImage(what, offset, length, source));
+        return std::unexpected(rom::outOfImage(what, offset, length));
     const auto begin = bytes.begin() + static_cast<std::ptrdiff_t>(offset);
     return Bytes(begin, begin + static_cast<std::ptrdiff_t>(length));
 }
 
-template <class Header>
-rom::RomResult<Header> readHeaderAt(ByteSpan bytes, std::uint32_t gbaPointer, std::string_view what,
-                                    rom::DataSource source)
+// The bytes of a range that a routine reader measured inside `bytes`.
+Bytes copyOf(ByteSpan bytes, const rom::ByteRange& range)
 {
-    const std::uint32_t offset = rom::romOffsetOf(gbaPointer);
-    if (!rom::fits(bytes.size(), offset, Header::kSize))
-        return std::unexpected(rom::outOfImage(what, offset, Header::kSize, source));
-    return rom::parseRecord<Header>(bytes.subspan(offset));
-}
-
-// The command stream (or script) at `gbaPointer`, measured by `length` and copied.
-rom::RomResult<Bytes> copyMeasured(ByteSpan bytes, std::uint32_t gbaPointer,
-                                   const rom::RomResult<std::size_t>& length, std::string_view what,
-                                   rom::DataSource source)
-{
-    if (!length)
-        return std::unexpected(length.error());
-    if (gbaPointer == 0)
-        return Bytes();
-    return copyRange(bytes, rom::romOffsetOf(gbaPointer), *length, what, source);
-}
-
-std::string numbered(std::string_view what, std::size_t index)
-{
-    return std::string(what) + std::to_string(index);
+    const ByteSpan piece = bytes.subspan(range.offset, range.length);
+    return Bytes(piece.begin(), piece.end());
 }
 
 // The ID lists of one kind while a unit is read: unique, in first-met order, within capacity.
@@ -133,7 +112,7 @@ rom::RomResult<Bytes> readSpriteStream(ByteSpan image, const RomTableOffsets& of
     if (*pointer == 0)
         return Bytes();
     const std::uint32_t offset = rom::romOffsetOf(*pointer);
-    auto length = Lz77BlockLength(image, offset);
+    auto length = rom::measureLz77Block(image, offset);
     if (!length)
         return std::unexpected(length.error());
     return copyRange(image, offset, *length, "Sprite");
@@ -206,7 +185,7 @@ rom::RomResult<void> readBGMap(ByteSpan image, const RomTableOffsets& offsets, U
     if (record->dwAddress == 0)
         return {};
     const std::uint32_t offset = rom::romOffsetOf(record->dwAddress);
-    auto length = Lz77BlockLength(image, offset);
+    auto length = rom::measureLz77Block(image, offset);
     if (!length)
         return std::unexpected(rom::withContext(length.error(), rom::itemName("BGMap", set.wIdBGMap)));
     auto data = copyRange(image, offset, *length, "BGMap");
@@ -257,30 +236,6 @@ rom::RomResult<void> readWeapons(ByteSpan image, const RomTableOffsets& offsets,
 
 }  // namespace
 
-rom::RomResult<std::size_t> PartCommandLength(ByteSpan bytes, std::uint32_t gbaPointer,
-                                              std::uint16_t limit, rom::DataSource source)
-{
-    if (gbaPointer == 0)
-        return 0;
-    return rom::measurePartStream(bytes, rom::romOffsetOf(gbaPointer), limit, source);
-}
-
-rom::RomResult<std::size_t> ScriptLength(ByteSpan bytes, std::uint32_t gbaPointer,
-                                         std::uint16_t totalFrames, rom::DataSource source)
-{
-    if (gbaPointer == 0)
-        return 0;
-    // The key block walk counts the two bytes of the entry that ends it, whatever ends it (an end
-    // mark or an index out of order), and reads nothing beyond: the measure does not depend on
-    // what follows the script.
-    return rom::measureKeyBlock(bytes, rom::romOffsetOf(gbaPointer), totalFrames, source);
-}
-
-rom::RomResult<std::size_t> Lz77BlockLength(ByteSpan bytes, std::uint32_t offset)
-{
-    return rom::measureLz77Block(bytes, offset);
-}
-
 rom::RomResult<PalletGroup> ReadPalletGroup(ByteSpan bytes, std::uint32_t offset,
                                             std::uint8_t limit)
 {
@@ -309,36 +264,20 @@ rom::RomResult<MotionPartRoutine> ReadMotionPartRoutine(ByteSpan bytes, std::uin
     MotionPartRoutine routine;
     if (gbaPointer == 0)
         return routine;
-    auto header =
-        readHeaderAt<rom::MotionPartHeader>(bytes, gbaPointer, "MotionPartヘッダ", source);
-    if (!header)
-        return std::unexpected(header.error());
+    auto layout = rom::readMotionPart(bytes, rom::romOffsetOf(gbaPointer), source,
+                                      rom::NullStreams::Empty);
+    if (!layout)
+        return std::unexpected(layout.error());
     routine.present = true;
-    routine.header = *header;
-
-    const std::uint64_t table = rom::romOffsetOf(header->dwPartTable);
-    const std::size_t tableLength = header->bNumPart * PartTableEntry::kSize;
-    if (tableLength != 0 && !rom::fits(bytes.size(), table, tableLength))
-        return std::unexpected(
-            rom::outOfImage("MotionPartのパートテーブル", table, tableLength, source));
-    for (std::size_t j = 0; j < header->bNumPart; ++j) {
+    routine.header = layout->header;
+    for (std::size_t j = 0; j < layout->parts.size(); ++j) {
         MotionPartEntry part;
         part.entry = rom::parseRecord<PartTableEntry>(
-            bytes.subspan(static_cast<std::size_t>(table) + j * PartTableEntry::kSize));
-        const std::uint32_t pointer = part.entry.dwPointer;
-        auto length = PartCommandLength(bytes, pointer, header->wTotalFrame, source);
-        auto stream = copyMeasured(bytes, pointer, length, "パートデータ", source);
-        if (!stream)
-            return std::unexpected(rom::withContext(stream.error(), numbered("パート", j)));
-        part.stream = std::move(*stream);
+            bytes.subspan(layout->partTable.offset + j * PartTableEntry::kSize));
+        part.stream = copyOf(bytes, layout->parts[j]);
         routine.parts.push_back(std::move(part));
     }
-
-    auto scriptLength = ScriptLength(bytes, header->dwKeyBlock, header->wTotalFrame, source);
-    auto script = copyMeasured(bytes, header->dwKeyBlock, scriptLength, "キーデータ", source);
-    if (!script)
-        return std::unexpected(script.error());
-    routine.script = std::move(*script);
+    routine.script = copyOf(bytes, layout->keyBlock);
     return routine;
 }
 
@@ -348,30 +287,21 @@ rom::RomResult<ShadowEtcRoutine> ReadShadowEtcRoutine(ByteSpan bytes, std::uint3
     ShadowEtcRoutine routine;
     if (gbaPointer == 0)
         return routine;
-    auto header =
-        readHeaderAt<rom::ShadowEtcHeader>(bytes, gbaPointer, "ShadowEtcヘッダ", source);
-    if (!header)
-        return std::unexpected(header.error());
+    auto layout = rom::readShadowEtc(bytes, rom::romOffsetOf(gbaPointer), source,
+                                     rom::NullStreams::Empty);
+    if (!layout)
+        return std::unexpected(layout.error());
     routine.present = true;
-    routine.header = *header;
-
-    const std::uint64_t list = rom::romOffsetOf(header->dwStreamList);
+    routine.header = layout->header;
+    // The list holds one stream per set bit of the mask, in bit order.
     std::size_t listed = 0;
     for (std::size_t k = 0; k < kShadowEtcEntries; ++k) {
-        if (!(header->wMask & (1u << k)))
+        if (!(layout->header.wMask & (1u << k)))
             continue;
-        const std::uint64_t at = list + rom::kShadowEtcListEntrySize * listed++;
-        const std::optional<std::uint32_t> pointer = rom::readU32(bytes, at);
-        if (!pointer)
-            return std::unexpected(
-                rom::outOfImage("ShadowEtcのリスト", at, rom::kShadowEtcListEntrySize, source));
         ShadowEtcEntry& entry = routine.entries[k];
-        entry.dwPointer = *pointer;
-        auto length = PartCommandLength(bytes, *pointer, rom::kShadowEtcFrameLimit, source);
-        auto stream = copyMeasured(bytes, *pointer, length, "パートデータ", source);
-        if (!stream)
-            return std::unexpected(rom::withContext(stream.error(), numbered("ストリーム", k)));
-        entry.stream = std::move(*stream);
+        entry.dwPointer = rom::loadU32(
+            bytes, layout->streamList.offset + listed * rom::kShadowEtcListEntrySize);
+        entry.stream = copyOf(bytes, layout->streams[listed++]);
     }
     return routine;
 }
@@ -382,20 +312,12 @@ rom::RomResult<CutinScrollRoutine> ReadCutinScrollRoutine(ByteSpan bytes, std::u
     CutinScrollRoutine routine;
     if (gbaPointer == 0)
         return routine;
-    auto header =
-        readHeaderAt<rom::CutinScrollHeader>(bytes, gbaPointer, "CutinScrollヘッダ", source);
-    if (!header)
-        return std::unexpected(header.error());
+    auto layout = rom::readCutinScroll(bytes, rom::romOffsetOf(gbaPointer), source);
+    if (!layout)
+        return std::unexpected(layout.error());
     routine.present = true;
-    routine.header = *header;
-    const std::size_t length = header->wNumCommand * rom::kCutinScrollCommandSize;
-    if (length == 0)
-        return routine;
-    auto commands = copyRange(bytes, rom::romOffsetOf(header->dwCommands), length,
-                              "CutinScrollのコマンド", source);
-    if (!commands)
-        return std::unexpected(commands.error());
-    routine.commands = std::move(*commands);
+    routine.header = layout->header;
+    routine.commands = copyOf(bytes, layout->commands);
     return routine;
 }
 

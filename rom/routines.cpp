@@ -34,9 +34,24 @@ std::string partName(const char* kind, std::size_t index)
     return std::string(kind) + std::to_string(index);
 }
 
+// The part command stream that `pointer` names, `context` naming it in an error.
+RomResult<ByteRange> partStream(ByteSpan image, std::uint32_t pointer, std::uint16_t limit,
+                                DataSource source, NullStreams nullStreams,
+                                const std::string& context)
+{
+    if (pointer == 0 && nullStreams == NullStreams::Empty)
+        return ByteRange{};
+    const std::uint32_t offset = romOffsetOf(pointer);
+    auto length = measurePartStream(image, offset, limit, source);
+    if (!length)
+        return std::unexpected(withContext(length.error(), context));
+    return ByteRange{offset, *length};
+}
+
 }  // namespace
 
-RomResult<MotionPartLayout> readMotionPart(ByteSpan image, std::uint32_t offset, DataSource source)
+RomResult<MotionPartLayout> readMotionPart(ByteSpan image, std::uint32_t offset, DataSource source,
+                                           NullStreams nullStreams)
 {
     MotionPartLayout layout;
     auto header = readHeader<MotionPartHeader>(image, offset, "MotionPartヘッダ", source);
@@ -51,13 +66,11 @@ RomResult<MotionPartLayout> readMotionPart(ByteSpan image, std::uint32_t offset,
     layout.partTable = *table;
 
     for (std::size_t i = 0; i < header->bNumPart; ++i) {
-        const std::uint32_t streamPointer =
-            loadU32(image, table->offset + i * kMotionPartEntrySize);
-        const std::uint32_t streamOffset = romOffsetOf(streamPointer);
-        auto length = measurePartStream(image, streamOffset, header->wTotalFrame, source);
-        if (!length)
-            return std::unexpected(withContext(length.error(), partName("パート", i)));
-        layout.parts.push_back({streamOffset, *length});
+        auto stream = partStream(image, loadU32(image, table->offset + i * kMotionPartEntrySize),
+                                 header->wTotalFrame, source, nullStreams, partName("パート", i));
+        if (!stream)
+            return std::unexpected(stream.error());
+        layout.parts.push_back(*stream);
     }
 
     if (header->dwKeyBlock != 0) {
@@ -70,7 +83,8 @@ RomResult<MotionPartLayout> readMotionPart(ByteSpan image, std::uint32_t offset,
     return layout;
 }
 
-RomResult<ShadowEtcLayout> readShadowEtc(ByteSpan image, std::uint32_t offset, DataSource source)
+RomResult<ShadowEtcLayout> readShadowEtc(ByteSpan image, std::uint32_t offset, DataSource source,
+                                         NullStreams nullStreams)
 {
     ShadowEtcLayout layout;
     auto header = readHeader<ShadowEtcHeader>(image, offset, "ShadowEtcヘッダ", source);
@@ -86,11 +100,12 @@ RomResult<ShadowEtcLayout> readShadowEtc(ByteSpan image, std::uint32_t offset, D
     layout.streamList = *list;
 
     for (std::size_t i = 0; i < streamCount; ++i) {
-        const std::uint32_t streamOffset = romOffsetOf(loadU32(image, list->offset + i * kShadowEtcListEntrySize));
-        auto length = measurePartStream(image, streamOffset, kShadowEtcFrameLimit, source);
-        if (!length)
-            return std::unexpected(withContext(length.error(), partName("ストリーム", i)));
-        layout.streams.push_back({streamOffset, *length});
+        auto stream = partStream(image, loadU32(image, list->offset + i * kShadowEtcListEntrySize),
+                                 kShadowEtcFrameLimit, source, nullStreams,
+                                 partName("ストリーム", i));
+        if (!stream)
+            return std::unexpected(stream.error());
+        layout.streams.push_back(*stream);
     }
     return layout;
 }

@@ -119,12 +119,20 @@ struct CutinScrollLayout {
     ByteRange commands;  // K x 16 bytes
 };
 
-// Each reader measures the routine whose header lies at `offset`; every range lies in the image.
-// `source` words the errors: a routine block or routine file is walked as a file.
+// What a part or stream pointer of 0 names. The editor's routines may hold parts and streams
+// without data, which keep pointer 0; everywhere else such a pointer is walked like any other,
+// and so leaves the image.
+enum class NullStreams { Walked, Empty };
+
+// Each reader measures the routine whose header lies at `offset`; every range lies in the image
+// (a null stream read as empty is the range {0, 0}). `source` words the errors: a routine block
+// or routine file is walked as a file.
 RomResult<MotionPartLayout> readMotionPart(ByteSpan image, std::uint32_t offset,
-                                           DataSource source = DataSource::Rom);
+                                           DataSource source = DataSource::Rom,
+                                           NullStreams nullStreams = NullStreams::Walked);
 RomResult<ShadowEtcLayout> readShadowEtc(ByteSpan image, std::uint32_t offset,
-                                         DataSource source = DataSource::Rom);
+                                         DataSource source = DataSource::Rom,
+                                         NullStreams nullStreams = NullStreams::Walked);
 RomResult<CutinScrollLayout> readCutinScroll(ByteSpan image, std::uint32_t offset,
                                              DataSource source = DataSource::Rom);
 

@@ -2,6 +2,7 @@
 #include "editor/unit_reader.hpp"
 
 #include "rom/byte_io.hpp"
+#include "rom/length_walks.hpp"
 #include "tests/editor/editor_test_support.hpp"
 #include "tests/support/walk_cases.hpp"
 
@@ -122,8 +123,8 @@ TEST(RoutineTest, ScriptMeasuresTheSameWhateverFollowsIt)
         const Bytes inPlace(walk.bytes.begin(), walk.bytes.end());
         Bytes inFile(walk.bytes.begin(), walk.bytes.begin() + static_cast<std::ptrdiff_t>(walk.length));
         inFile.resize(inFile.size() + 32, 0);
-        auto measured = ScriptLength(inPlace, kGba, walk.limit);
-        auto again = ScriptLength(inFile, kGba, walk.limit);
+        auto measured = rom::measureKeyBlock(inPlace, 0, walk.limit);
+        auto again = rom::measureKeyBlock(inFile, 0, walk.limit);
         ASSERT_TRUE(measured && again) << walk.name;
         EXPECT_EQ(*measured, walk.length) << walk.name;
         EXPECT_EQ(*again, walk.length) << walk.name;
@@ -131,12 +132,17 @@ TEST(RoutineTest, ScriptMeasuresTheSameWhateverFollowsIt)
     for (const synthetic::WalkCase& walk : synthetic::partStreamWalkCases()) {
         Bytes inFile(walk.bytes.begin(), walk.bytes.begin() + static_cast<std::ptrdiff_t>(walk.length));
         inFile.resize(inFile.size() + 17, 0);
-        auto again = PartCommandLength(inFile, kGba, walk.limit);
+        auto again = rom::measurePartStream(inFile, 0, walk.limit);
         ASSERT_TRUE(again) << walk.name;
         EXPECT_EQ(*again, walk.length) << walk.name;
     }
-    EXPECT_EQ(PartCommandLength(Bytes{}, 0, 10).value(), 0u);
-    EXPECT_EQ(ScriptLength(Bytes{}, 0, 10).value(), 0u);
+    // A part pointer of 0 and no key block: a part without data and an empty script.
+    Bytes nullPart{1, 0, 10, 0, 0, 0, 0, 0, 0x10, 0, 0, 0x08, 0, 0, 0, 0};
+    nullPart.resize(nullPart.size() + PartTableEntry::kSize, 0);
+    auto routine = ReadMotionPartRoutine(nullPart, kGba);
+    ASSERT_TRUE(routine) << routine.error().message;
+    ASSERT_EQ(routine->parts.size(), 1u);
+    EXPECT_TRUE(routine->parts[0].stream.empty() && routine->script.empty());
 }
 
 TEST(RoutineTest, RoutinesOutsideTheirBufferAreErrorsNotReads)

@@ -13,6 +13,7 @@
 #include "editor/rom_table_offsets.hpp"
 #include "editor/routine_serializer.hpp"
 #include "editor/unit_reader.hpp"
+#include "rom/lz77.hpp"
 #include "rom/records.hpp"
 #include "tests/fuzz/fuzz_support.hpp"
 #include "tests/fuzz/image_patch.hpp"
@@ -44,7 +45,7 @@ void checkStream(const editor::Bytes& stream)
 {
     if (stream.empty())
         return;
-    auto length = editor::Lz77BlockLength(stream, 0);
+    auto length = rom::measureLz77Block(stream, 0);
     require(length.has_value() && *length == stream.size());
 }
 

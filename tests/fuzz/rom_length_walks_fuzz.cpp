@@ -122,13 +122,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(inside(buffer, offset, *length) && *length > 0);
 
     const std::uint32_t pointer = rom::gbaPointerOf(offset);
-    checkSelfContained(buffer, offset,
-                       [&](rom::ByteSpan b) { return editor::ScriptLength(b, pointer, frames); });
-    checkSelfContained(buffer, offset,
-                       [&](rom::ByteSpan b) { return editor::Lz77BlockLength(b, offset); });
-    if (auto length = editor::PartCommandLength(buffer, pointer, limit))
-        require(inside(buffer, offset, *length));
-
     checkLayouts(buffer, offset);
     // Routine files are written for base 0; a port writes them behind the image.
     const std::uint32_t base = (limit & 1) ? 0 : 16 * (limit % 64);
