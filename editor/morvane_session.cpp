@@ -174,7 +174,8 @@ std::optional<SavedUnitFolder> MorvaneSession::SaveUnitFolder(
         return std::nullopt;
     const rom::CharacterTable table = loadTable();
     HeldMessages held;
-    std::optional<SavedUnitFolder> saved = editor::SaveUnitFolder(held, romSide_, table, baseFolder);
+    std::optional<SavedUnitFolder> saved =
+        editor::SaveUnitFolder(held, romSide_, table, baseFolder);
     if (saved && showSaved)
         showSaved(*saved);
     held.showOn(shell_);

@@ -100,7 +100,8 @@ public:
         });
         if (found == kSystemTexts.end())
             return {};
-        return QString::fromUtf8(found->japanese.data(), static_cast<qsizetype>(found->japanese.size()));
+        const std::string_view japanese = found->japanese;
+        return QString::fromUtf8(japanese.data(), static_cast<qsizetype>(japanese.size()));
     }
 
     bool isEmpty() const override { return false; }

@@ -312,13 +312,14 @@ private Q_SLOTS:
 
         shell.answerNextOpenWith(rom_);
         QVERIFY(window.start());
-        window.centralWidget()->findChild<QListWidget*>(QStringLiteral("1000"))->setCurrentRow(kUnit);
+        const QWidget& client = *window.centralWidget();
+        client.findChild<QListWidget*>(QStringLiteral("1000"))->setCurrentRow(kUnit);
         QString reportOnScreen;
         whenModalShows([&](QWidget& box) {
-            reportOnScreen = window.centralWidget()->findChild<QPlainTextEdit*>(QStringLiteral("1002"))->toPlainText();
+            reportOnScreen = client.findChild<QPlainTextEdit*>(QStringLiteral("1002"))->toPlainText();
             dynamic_cast<QMessageBox&>(box).button(QMessageBox::Ok)->click();
         });
-        window.centralWidget()->findChild<QPushButton*>(QStringLiteral("1004"))->click();
+        client.findChild<QPushButton*>(QStringLiteral("1004"))->click();
         QVERIFY(reportOnScreen.startsWith(QStringLiteral("カキ\n")));
     }
 
