@@ -132,8 +132,9 @@ QListWidget& ControlFactory::listBox(int id, ControlRect rect)
     // A Windows list box cuts a long line at its edge instead of ending it with an ellipsis.
     list->setTextElideMode(Qt::ElideNone);
     place(list, id, rect);
-    // A Windows list box shrinks to a whole number of lines; its top and width stay.
-    auto* probe = new QListWidgetItem(QStringLiteral("0"), list);
+    // A Windows list box shrinks to a whole number of lines; its top and width stay. The lines
+    // hold digits and Japanese, which may come from different faces: the probe has both.
+    auto* probe = new QListWidgetItem(QStringLiteral("0: ア"), list);
     const int lineHeight = list->sizeHintForRow(0);
     delete probe;
     const int frame = 2 * list->frameWidth();
