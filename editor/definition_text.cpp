@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <type_traits>
 #include <unordered_map>
 
 namespace editor {
@@ -155,6 +156,56 @@ std::string writeText(std::string_view typeName, const KeyTable& keys)
     return text;
 }
 
+// The key of a field of numbered group `group`: the number goes before the first "_", or at the
+// end.
+std::string groupFieldKey(std::string_view name, std::size_t group)
+{
+    std::string key(name);
+    const std::size_t underscore = key.find('_');
+    key.insert(underscore == std::string::npos ? key.size() : underscore, std::to_string(group));
+    return key;
+}
+
+template <rom::NamedFieldGroup Group>
+void addKeys(KeyTable& keys, Group& group, std::size_t groupNumber = 0);
+
+// A number is a plain key, an array of numbers an array key; the groups of an array of groups
+// give their keys with their numbers, counted from 1.
+template <class Field>
+void addKey(KeyTable& keys, std::string name, Field& field)
+{
+    if constexpr (std::is_integral_v<Field>) {
+        keys.plain.push_back({std::move(name), field});
+    } else if constexpr (rom::NamedFieldGroup<typename Field::value_type>) {
+        for (std::size_t i = 0; i < field.size(); ++i)
+            addKeys(keys, field[i], i + 1);
+    } else {
+        keys.arrays.push_back(arrayKey(std::move(name), field));
+    }
+}
+
+// The keys of the named fields of `group`, in the order of its field list, so that a field added
+// to a record is in its text.
+template <rom::NamedFieldGroup Group>
+void addKeys(KeyTable& keys, Group& group, std::size_t groupNumber)
+{
+    std::size_t index = 0;
+    Group::fields(group, [&](auto& field) {
+        const std::string_view name = Group::kFieldNames[index++];
+        if (!name.empty())
+            addKey(keys, groupNumber == 0 ? std::string(name) : groupFieldKey(name, groupNumber),
+                   field);
+    });
+}
+
+template <rom::NamedFieldGroup Record>
+KeyTable keysOf(Record& record)
+{
+    KeyTable keys;
+    addKeys(keys, record);
+    return keys;
+}
+
 }  // namespace
 
 std::uint32_t FieldRef::value() const
@@ -270,158 +321,29 @@ std::expected<void, std::string> ReadRecordText(std::string_view text, const Key
                             [&keys](std::size_t a) { return keys.arrays[a].elements.size(); });
 }
 
-KeyTable unitDataKeys(rom::UnitDataRecord& r)
+KeyTable unitDataKeys(rom::UnitDataRecord& record)
 {
-    KeyTable keys;
-    keys.plain = {
-        {"dwMaxHP", r.dwMaxHP},
-        {"wMaxEN", r.wMaxEN},
-        {"wMobility", r.wMobility},
-        {"wArmor", r.wArmor},
-        {"wRepairCost", r.wRepairCost},
-        {"wAttainMoney", r.wAttainMoney},
-        {"wAttainExp", r.wAttainExp},
-        {"wMaxWP", r.wMaxWP},
-        {"wGeoAdaptation", r.wGeoAdaptation},
-        {"bIocomotion", r.bIocomotion},
-        {"bPartSlot", r.bPartSlot},
-        {"bMoveType", r.bMoveType},
-        {"bAttainPP", r.bAttainPP},
-        {"bHPImproveMax", r.bHPImproveMax},
-        {"bENImproveMax", r.bENImproveMax},
-        {"bMobilityImproveMax", r.bMobilityImproveMax},
-        {"bArmorImproveMax", r.bArmorImproveMax},
-        {"bFullBonus", r.bFullBonus},
-        {"bParam1", r.bParam1},
-        {"wParam2", r.wParam2},
-        {"bSpecialAbility1", r.bSpecialAbility1},
-        {"bSpecialAbility2", r.bSpecialAbility2},
-        {"bSpecialAbility3", r.bSpecialAbility3},
-        {"bSpecialAbility4", r.bSpecialAbility4},
-        {"bSpecialAbility5", r.bSpecialAbility5},
-        {"bParam3", r.bParam3},
-        {"bPilotDefinition", r.bPilotDefinition},
-        {"bParam4", r.bParam4},
-        {"bTransformation", r.bTransformation},
-        {"bSize", r.bSize},
-        {"bParam5", r.bParam5},
-        {"bBGM", r.bBGM},
-        {"bPilot1", r.bPilot1},
-        {"bPilot2", r.bPilot2},
-        {"bPilot3", r.bPilot3},
-        {"bPilot4", r.bPilot4},
-    };
-    keys.arrays.push_back(arrayKey("wWeapon", r.wWeapon));
-    keys.arrays.push_back(arrayKey("bUnitName", r.bUnitName));
-    return keys;
+    return keysOf(record);
 }
 
-KeyTable unitAnimeKeys(rom::UNIT_ANIME_HEADER& r)
+KeyTable unitAnimeKeys(rom::UNIT_ANIME_HEADER& record)
 {
-    KeyTable keys;
-    keys.plain = {
-        {"wIdUnit", r.wIdUnit},         {"wPatternExplosion", r.wPatternExplosion},
-        {"wIdSpriteBG", r.wIdSpriteBG}, {"wIdPalletBG", r.wIdPalletBG},
-        {"wIdBGMap", r.wIdBGMap},       {"wParamBG", r.wParamBG},
-    };
-    for (std::size_t i = 0; i < rom::kUnitMotionGroups; ++i) {
-        const std::string n = std::to_string(i + 1);
-        rom::UnitMotionGroup& group = r.motion[i];
-        keys.plain.push_back({"wIdSprite" + n + "_1", group.wIdSprite_1});
-        keys.plain.push_back({"wIdPallet" + n + "_1", group.wIdPallet_1});
-        keys.plain.push_back({"wIdSprite" + n + "_2", group.wIdSprite_2});
-        keys.plain.push_back({"wIdPallet" + n + "_2", group.wIdPallet_2});
-        keys.plain.push_back({"wIdMotionPart" + n, group.wIdMotionPart});
-        keys.plain.push_back({"wIdShadowEtc" + n, group.wIdShadowEtc});
-        keys.plain.push_back({"wIdCutinScroll" + n, group.wIdCutinScroll});
-        keys.plain.push_back({"wParam" + n, group.wParam});
-    }
-    return keys;
+    return keysOf(record);
 }
 
-KeyTable fixedAnimeKeys(rom::FIXED_ANIME_HEADER& r)
+KeyTable fixedAnimeKeys(rom::FIXED_ANIME_HEADER& record)
 {
-    KeyTable keys;
-    keys.plain = {
-        {"wIdWeapon", r.wIdWeapon},
-        {"wOtherAnime", r.wOtherAnime},
-        {"wIdSprite1_1", r.wIdSprite1_1},
-        {"wIdPallet1_1", r.wIdPallet1_1},
-        {"wIdSprite1_2", r.wIdSprite1_2},
-        {"wIdPallet1_2", r.wIdPallet1_2},
-        {"wIdSprite1_3", r.wIdSprite1_3},
-        {"wIdPallet1_3", r.wIdPallet1_3},
-        {"wIdSprite1_4", r.wIdSprite1_4},
-        {"wIdPallet1_4", r.wIdPallet1_4},
-        {"wIdMotionPart1", r.wIdMotionPart1},
-        {"wIdShadowEtc1", r.wIdShadowEtc1},
-        {"wIdCutinScroll1", r.wIdCutinScroll1},
-        {"wParam1", r.wParam1},
-        {"wIdSprite2_1", r.wIdSprite2_1},
-        {"wIdPallet2_1", r.wIdPallet2_1},
-        {"wIdSprite2_2", r.wIdSprite2_2},
-        {"wIdPallet2_2", r.wIdPallet2_2},
-        {"wIdSprite2_3", r.wIdSprite2_3},
-        {"wIdPallet2_3", r.wIdPallet2_3},
-        {"wIdMotionPart2", r.wIdMotionPart2},
-        {"wIdShadowEtc2", r.wIdShadowEtc2},
-        {"wIdCutinScroll2", r.wIdCutinScroll2},
-        {"wParam2", r.wParam2},
-        {"wIdSprite3_1", r.wIdSprite3_1},
-        {"wIdPallet3_1", r.wIdPallet3_1},
-        {"wIdSprite3_2", r.wIdSprite3_2},
-        {"wIdPallet3_2", r.wIdPallet3_2},
-        {"wIdSprite3_3", r.wIdSprite3_3},
-        {"wIdPallet3_3", r.wIdPallet3_3},
-        {"wIdMotionPart3", r.wIdMotionPart3},
-        {"wIdShadowEtc3", r.wIdShadowEtc3},
-        {"wIdCutinScroll3", r.wIdCutinScroll3},
-        {"wParam3", r.wParam3},
-        {"wIdMotionPart3_2", r.wIdMotionPart3_2},
-        {"wIdShadowEtc3_2", r.wIdShadowEtc3_2},
-        {"wIdCutinScroll3_2", r.wIdCutinScroll3_2},
-        {"wParam4", r.wParam4},
-    };
-    return keys;
+    return keysOf(record);
 }
 
-KeyTable weaponKeys(rom::WEAPON_DATA& r)
+KeyTable weaponKeys(rom::WEAPON_DATA& record)
 {
-    KeyTable keys;
-    keys.plain = {
-        {"bWeaponType1", r.bWeaponType1},
-        {"bWeaponType2", r.bWeaponType2},
-        {"bIsRemovableWeapon", r.bIsRemovableWeapon},
-        {"bWGageRequired", r.bWGageRequired},
-        {"bRangeNearest", r.bRangeNearest},
-        {"bRangeFarthest", r.bRangeFarthest},
-        {"bCustomizeCostType", r.bCustomizeCostType},
-        {"bAttackIncreaseType", r.bAttackIncreaseType},
-        {"wMapWeaponRange", r.wMapWeaponRange},
-        {"bParam1", r.bParam1},
-        {"bMapWeaponEffect", r.bMapWeaponEffect},
-        {"bMapWeaponDistinction", r.bMapWeaponDistinction},
-        {"bParam2", r.bParam2},
-        {"bSkillRequired", r.bSkillRequired},
-        {"bSkillLevelRequired", r.bSkillLevelRequired},
-        {"wAttackPoint", r.wAttackPoint},
-        {"wHit", r.wHit},
-        {"wCritical", r.wCritical},
-        {"wBulletMax", r.wBulletMax},
-        {"wENCost", r.wENCost},
-        {"wWillRequired", r.wWillRequired},
-        {"wGeoAdaptation", r.wGeoAdaptation},
-        {"wPWeaponInfo", r.wPWeaponInfo},
-    };
-    keys.arrays.push_back(arrayKey("bWeaponName", r.bWeaponName));
-    return keys;
+    return keysOf(record);
 }
 
-KeyTable bgMapKeys(rom::BGMAP& r)
+KeyTable bgMapKeys(rom::BGMAP& record)
 {
-    KeyTable keys;
-    keys.plain = {{"dwAddress", r.dwAddress}, {"wSize", r.wSize}, {"wParam1", r.wParam1}};
-    return keys;
+    return keysOf(record);
 }
 
 std::string UnitDataText(const rom::UnitDataRecord& record)

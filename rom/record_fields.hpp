@@ -86,6 +86,21 @@ constexpr void walkFields(Record& record, Visit& visit)
 
 }  // namespace detail
 
+// The number of entries of the field list of `T`: an array or a nested group is one entry.
+template <FieldGroup T>
+constexpr std::size_t fieldCount()
+{
+    T group{};
+    std::size_t count = 0;
+    T::fields(group, [&count](auto&) { ++count; });
+    return count;
+}
+
+// A field group that names its fields: `kFieldNames` holds one name per entry of its field list.
+template <class T>
+concept NamedFieldGroup = FieldGroup<T> && requires { T::kFieldNames.size(); } &&
+                          T::kFieldNames.size() == fieldCount<T>();
+
 // The number of bytes the field list of `Record` covers.
 template <FieldGroup Record>
 constexpr std::size_t measuredSize()

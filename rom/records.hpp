@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace rom {
 
@@ -74,6 +75,17 @@ struct UnitDataRecord {
         v(r.bBGM), v(r.bPilot1), v(r.bPilot2), v(r.bPilot3), v(r.bPilot4), v(r.bUnnamed47);
         v(r.wWeapon), v(r.bUnitName);
     }
+
+    // The field names, one per entry of `fields`; byte 47 has none and is in no text.
+    static constexpr auto kFieldNames = std::to_array<std::string_view>({
+        "dwMaxHP", "wMaxEN", "wMobility", "wArmor", "wRepairCost", "wAttainMoney", "wAttainExp",
+        "wMaxWP", "wGeoAdaptation", "bIocomotion", "bPartSlot", "bMoveType", "bAttainPP",
+        "bHPImproveMax", "bENImproveMax", "bMobilityImproveMax", "bArmorImproveMax", "bFullBonus",
+        "bParam1", "wParam2", "bSpecialAbility1", "bSpecialAbility2", "bSpecialAbility3",
+        "bSpecialAbility4", "bSpecialAbility5", "bParam3", "bPilotDefinition", "bParam4",
+        "bTransformation", "bSize", "bParam5", "bBGM", "bPilot1", "bPilot2", "bPilot3", "bPilot4",
+        "", "wWeapon", "bUnitName",
+    });
 };
 
 struct WEAPON_DATA {
@@ -116,6 +128,15 @@ struct WEAPON_DATA {
         v(r.wCritical), v(r.wBulletMax), v(r.wENCost), v(r.wWillRequired), v(r.wGeoAdaptation);
         v(r.wPWeaponInfo), v(r.bWeaponName);
     }
+
+    // The field names, one per entry of `fields`.
+    static constexpr auto kFieldNames = std::to_array<std::string_view>({
+        "bWeaponType1", "bWeaponType2", "bIsRemovableWeapon", "bWGageRequired", "bRangeNearest",
+        "bRangeFarthest", "bCustomizeCostType", "bAttackIncreaseType", "wMapWeaponRange", "bParam1",
+        "bMapWeaponEffect", "bMapWeaponDistinction", "bParam2", "bSkillRequired",
+        "bSkillLevelRequired", "wAttackPoint", "wHit", "wCritical", "wBulletMax", "wENCost",
+        "wWillRequired", "wGeoAdaptation", "wPWeaponInfo", "bWeaponName",
+    });
 };
 
 // One of the eight motion groups of a unit animation header (group n holds wIdSprite n_1 ...).
@@ -135,6 +156,13 @@ struct UnitMotionGroup {
         v(r.wIdSprite_1), v(r.wIdPallet_1), v(r.wIdSprite_2), v(r.wIdPallet_2);
         v(r.wIdMotionPart), v(r.wIdShadowEtc), v(r.wIdCutinScroll), v(r.wParam);
     }
+
+    // The field names, one per entry of `fields`; a group's number goes before the "_" or at the
+    // end (wIdSprite3_1, wIdMotionPart3).
+    static constexpr auto kFieldNames = std::to_array<std::string_view>({
+        "wIdSprite_1", "wIdPallet_1", "wIdSprite_2", "wIdPallet_2", "wIdMotionPart", "wIdShadowEtc",
+        "wIdCutinScroll", "wParam",
+    });
 };
 
 inline constexpr std::size_t kUnitMotionGroups = 8;
@@ -157,6 +185,12 @@ struct UNIT_ANIME_HEADER {
         v(r.wIdUnit), v(r.wPatternExplosion), v(r.wIdSpriteBG), v(r.wIdPalletBG), v(r.wIdBGMap);
         v(r.wParamBG), v(r.motion);
     }
+
+    // The field names, one per entry of `fields`; the motion groups' fields carry their number.
+    static constexpr auto kFieldNames = std::to_array<std::string_view>({
+        "wIdUnit", "wPatternExplosion", "wIdSpriteBG", "wIdPalletBG", "wIdBGMap", "wParamBG",
+        "motion",
+    });
 };
 
 struct FIXED_ANIME_HEADER {
@@ -220,6 +254,18 @@ struct FIXED_ANIME_HEADER {
         v(r.wIdCutinScroll3), v(r.wParam3), v(r.wIdMotionPart3_2), v(r.wIdShadowEtc3_2);
         v(r.wIdCutinScroll3_2), v(r.wParam4);
     }
+
+    // The field names, one per entry of `fields`.
+    static constexpr auto kFieldNames = std::to_array<std::string_view>({
+        "wIdWeapon", "wOtherAnime", "wIdSprite1_1", "wIdPallet1_1", "wIdSprite1_2", "wIdPallet1_2",
+        "wIdSprite1_3", "wIdPallet1_3", "wIdSprite1_4", "wIdPallet1_4", "wIdMotionPart1",
+        "wIdShadowEtc1", "wIdCutinScroll1", "wParam1", "wIdSprite2_1", "wIdPallet2_1",
+        "wIdSprite2_2", "wIdPallet2_2", "wIdSprite2_3", "wIdPallet2_3", "wIdMotionPart2",
+        "wIdShadowEtc2", "wIdCutinScroll2", "wParam2", "wIdSprite3_1", "wIdPallet3_1",
+        "wIdSprite3_2", "wIdPallet3_2", "wIdSprite3_3", "wIdPallet3_3", "wIdMotionPart3",
+        "wIdShadowEtc3", "wIdCutinScroll3", "wParam3", "wIdMotionPart3_2", "wIdShadowEtc3_2",
+        "wIdCutinScroll3_2", "wParam4",
+    });
 };
 
 struct SystemAnimeRecord {
@@ -300,6 +346,11 @@ struct BGMAP {
     {
         v(r.dwAddress), v(r.wSize), v(r.wParam1);
     }
+
+    // The field names, one per entry of `fields`.
+    static constexpr auto kFieldNames = std::to_array<std::string_view>({
+        "dwAddress", "wSize", "wParam1",
+    });
 };
 
 struct IconRecord {
@@ -330,6 +381,14 @@ static_assert(TableRecord<GraphicDifinitionRecord>);
 static_assert(TableRecord<UnitCutinRecord>);
 static_assert(TableRecord<BGMAP>);
 static_assert(TableRecord<IconRecord>);
+
+// The records written as definition texts name their fields.
+static_assert(NamedFieldGroup<UnitDataRecord>);
+static_assert(NamedFieldGroup<WEAPON_DATA>);
+static_assert(NamedFieldGroup<UnitMotionGroup>);
+static_assert(NamedFieldGroup<UNIT_ANIME_HEADER>);
+static_assert(NamedFieldGroup<FIXED_ANIME_HEADER>);
+static_assert(NamedFieldGroup<BGMAP>);
 
 // Record `id` of the record's own table, read through the directory.
 template <TableRecord Record>
