@@ -169,37 +169,6 @@ private Q_SLOTS:
         }
     }
 
-    // Enter presses no button that lacks the focus, and Escape does not close the dialog.
-    void toolDialogsHaveNoDefaultButtonAndNoEscape()
-    {
-        QWidget owner;
-        owner.show();
-        ToolDialog dialog(&owner);
-        applyDialogFrame(dialog, "ダイアログ", 200, 120);
-        ControlFactory controls(dialog, toolFont(Tool::Keldra));
-        QPushButton& first = controls.pushButton(1016, "すべて抽出", {5, 5, 70, 18});
-        QCheckBox& box = controls.checkBox(5000, "item", {5, 30, 70, 14});
-        QPushButton& last = controls.pushButton(1018, "キャンセル", {5, 60, 70, 18});
-        int firstClicks = 0;
-        QObject::connect(&first, &QPushButton::clicked, [&] { ++firstClicks; });
-        QObject::connect(&last, &QPushButton::clicked, &dialog, &QDialog::reject);
-
-        bool stayedOpen = false;
-        whenModalShows([&](QWidget& modal) {
-            modal.activateWindow();
-            box.setFocus(Qt::TabFocusReason);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-            stayedOpen = modal.isVisible();
-            last.setFocus(Qt::TabFocusReason);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        });
-        QCOMPARE(runModalDialog(dialog, owner), 0);
-        QVERIFY(stayedOpen);
-        QCOMPARE(firstClicks, 0);
-        QVERIFY(!first.isDefault() && !first.autoDefault());
-    }
-
     void textBoxesShowWindowsLineEndsAsLineBreaks()
     {
         QWidget parent;
