@@ -3,7 +3,7 @@
 
 #include "shell/qt/qt_text.hpp"
 #include "sprite/lz77.hpp"
-#include "sprite/png/sheet_png.hpp"
+#include "sprite/png_file.hpp"
 #include "sprite/window/image_view.hpp"
 #include "sprite/window/vistrel_window.hpp"
 #include "tests/doubles/scripted_shell.hpp"
@@ -282,8 +282,8 @@ private Q_SLOTS:
         colours[1] = {8, 16, 24};
         colours[2] = {248, 0, 0};
         const sprite::SheetCanvas canvas = sprite::drawSheet(8, shell::Bytes(1000, 0x21), colours);
-        const std::optional<shell::Bytes> colour = sprite::encodeSheetPng(canvas, sprite::PngKind::Colour);
-        const std::optional<shell::Bytes> indexed = sprite::encodeSheetPng(canvas, sprite::PngKind::Indexed);
+        const std::optional<shell::Bytes> colour = sprite::encodeSheetPng(canvas, {sprite::PngKind::Colour});
+        const std::optional<shell::Bytes> indexed = sprite::encodeSheetPng(canvas, {sprite::PngKind::Indexed});
         QVERIFY(colour && indexed);
         const QImage colourImage = QImage::fromData(colour->data(), static_cast<int>(colour->size()), "PNG");
         const QImage indexedImage = QImage::fromData(indexed->data(), static_cast<int>(indexed->size()), "PNG");
@@ -296,7 +296,7 @@ private Q_SLOTS:
         QCOMPARE(indexedImage.pixelIndex(0, 0), 1);
         QCOMPARE(indexedImage.pixelIndex(1, 0), 2);
         QCOMPARE(indexedImage.pixelIndex(255, 7), 0);
-        QVERIFY(!sprite::encodeSheetPng(sprite::SheetCanvas{}, sprite::PngKind::Colour));
+        QVERIFY(!sprite::encodeSheetPng(sprite::SheetCanvas{}, {sprite::PngKind::Colour}));
     }
 };
 
