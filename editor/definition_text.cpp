@@ -166,39 +166,29 @@ std::string groupFieldKey(std::string_view name, std::size_t group)
     return key;
 }
 
-template <rom::NamedFieldGroup Group>
-void addKeys(KeyTable& keys, Group& group, std::size_t groupNumber = 0);
-
-// A number is a plain key, an array of numbers an array key; the groups of an array of groups
-// give their keys with their numbers, counted from 1.
-template <class Field>
-void addKey(KeyTable& keys, std::string name, Field& field)
+// The keys of the named fields of `group` in the order of its field list, so that a field added
+// to a record is in its text: a number is a plain key, an array of numbers an array key, and the
+// groups of an array of groups give their keys with their numbers, counted from 1.
+template <rom::FieldGroup Group>
+void addKeys(KeyTable& keys, Group& group, std::size_t groupNumber = 0)
 {
-    if constexpr (std::is_integral_v<Field>) {
-        keys.plain.push_back({std::move(name), field});
-    } else if constexpr (rom::NamedFieldGroup<typename Field::value_type>) {
-        for (std::size_t i = 0; i < field.size(); ++i)
-            addKeys(keys, field[i], i + 1);
-    } else {
-        keys.arrays.push_back(arrayKey(std::move(name), field));
-    }
-}
-
-// The keys of the named fields of `group`, in the order of its field list, so that a field added
-// to a record is in its text.
-template <rom::NamedFieldGroup Group>
-void addKeys(KeyTable& keys, Group& group, std::size_t groupNumber)
-{
-    std::size_t index = 0;
-    Group::fields(group, [&](auto& field) {
-        const std::string_view name = Group::kFieldNames[index++];
-        if (!name.empty())
-            addKey(keys, groupNumber == 0 ? std::string(name) : groupFieldKey(name, groupNumber),
-                   field);
+    const auto keyOf = [groupNumber](std::string_view name) {
+        return groupNumber == 0 ? std::string(name) : groupFieldKey(name, groupNumber);
+    };
+    Group::fields(group, [&]<class Field>(Field& field, std::string_view name = {}) {
+        if constexpr (std::is_integral_v<Field>) {
+            if (!name.empty())
+                keys.plain.push_back({keyOf(name), field});
+        } else if constexpr (rom::FieldGroup<typename Field::value_type>) {
+            for (std::size_t i = 0; i < field.size(); ++i)
+                addKeys(keys, field[i], i + 1);
+        } else {
+            keys.arrays.push_back(arrayKey(keyOf(name), field));
+        }
     });
 }
 
-template <rom::NamedFieldGroup Record>
+template <rom::FieldGroup Record>
 KeyTable keysOf(Record& record)
 {
     KeyTable keys;

@@ -1,7 +1,8 @@
 #pragma once
 // One description of a record's layout serves reading, writing and measuring it: each record type
 // lists its fields in byte order in a static `fields(self, visit)`, and the visitors below walk
-// that list over a byte span. Fields are u8, u16, u32, arrays of them, or nested field groups.
+// that list over a byte span. Fields are u8, u16, u32, arrays of them, or nested field groups; a
+// field may be listed with its name, `v(r.field, "name")`.
 
 #include "rom/byte_io.hpp"
 
@@ -10,11 +11,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace rom {
 
 template <class T>
-concept FieldGroup = requires(T& value) { T::fields(value, [](auto&) {}); };
+concept FieldGroup = requires(T& value) { T::fields(value, [](auto&, auto&&...) {}); };
 
 namespace detail {
 
@@ -22,6 +24,12 @@ template <class Visit>
 struct FieldWalker {
     Visit& visit;
 
+    // A field's name is for the definition texts only.
+    template <class Field>
+    constexpr void operator()(Field& field, std::string_view) const
+    {
+        (*this)(field);
+    }
     constexpr void operator()(std::uint8_t& field) const { visit(field); }
     constexpr void operator()(std::uint16_t& field) const { visit(field); }
     constexpr void operator()(std::uint32_t& field) const { visit(field); }
@@ -85,21 +93,6 @@ constexpr void walkFields(Record& record, Visit& visit)
 }
 
 }  // namespace detail
-
-// The number of entries of the field list of `T`: an array or a nested group is one entry.
-template <FieldGroup T>
-constexpr std::size_t fieldCount()
-{
-    T group{};
-    std::size_t count = 0;
-    T::fields(group, [&count](auto&) { ++count; });
-    return count;
-}
-
-// A field group that names its fields: `kFieldNames` holds one name per entry of its field list.
-template <class T>
-concept NamedFieldGroup = FieldGroup<T> && requires { T::kFieldNames.size(); } &&
-                          T::kFieldNames.size() == fieldCount<T>();
 
 // The number of bytes the field list of `Record` covers.
 template <FieldGroup Record>

@@ -1,13 +1,14 @@
 #pragma once
 // The game's fixed-size records, field for field in ROM byte order. Bytes whose meaning the tools
-// do not know are kept in arrays so that a record read and written back is unchanged.
+// do not know are kept in arrays so that a record read and written back is unchanged. The records
+// that the editor writes as definition texts name their fields in their field lists: the names are
+// the texts' keys, and a field without a name (byte 47 of the unit record) is in no text.
 
 #include "rom/game_tables.hpp"
 #include "rom/record_fields.hpp"
 
 #include <array>
 #include <cstdint>
-#include <string_view>
 
 namespace rom {
 
@@ -65,27 +66,22 @@ struct UnitDataRecord {
     template <class Self, class Visit>
     static constexpr void fields(Self& r, Visit&& v)
     {
-        v(r.dwMaxHP), v(r.wMaxEN), v(r.wMobility), v(r.wArmor), v(r.wRepairCost);
-        v(r.wAttainMoney), v(r.wAttainExp), v(r.wMaxWP), v(r.wGeoAdaptation);
-        v(r.bIocomotion), v(r.bPartSlot), v(r.bMoveType), v(r.bAttainPP), v(r.bHPImproveMax);
-        v(r.bENImproveMax), v(r.bMobilityImproveMax), v(r.bArmorImproveMax), v(r.bFullBonus);
-        v(r.bParam1), v(r.wParam2), v(r.bSpecialAbility1), v(r.bSpecialAbility2);
-        v(r.bSpecialAbility3), v(r.bSpecialAbility4), v(r.bSpecialAbility5), v(r.bParam3);
-        v(r.bPilotDefinition), v(r.bParam4), v(r.bTransformation), v(r.bSize), v(r.bParam5);
-        v(r.bBGM), v(r.bPilot1), v(r.bPilot2), v(r.bPilot3), v(r.bPilot4), v(r.bUnnamed47);
-        v(r.wWeapon), v(r.bUnitName);
+        v(r.dwMaxHP, "dwMaxHP"), v(r.wMaxEN, "wMaxEN"), v(r.wMobility, "wMobility");
+        v(r.wArmor, "wArmor"), v(r.wRepairCost, "wRepairCost"), v(r.wAttainMoney, "wAttainMoney");
+        v(r.wAttainExp, "wAttainExp"), v(r.wMaxWP, "wMaxWP"), v(r.wGeoAdaptation, "wGeoAdaptation");
+        v(r.bIocomotion, "bIocomotion"), v(r.bPartSlot, "bPartSlot"), v(r.bMoveType, "bMoveType");
+        v(r.bAttainPP, "bAttainPP"), v(r.bHPImproveMax, "bHPImproveMax");
+        v(r.bENImproveMax, "bENImproveMax"), v(r.bMobilityImproveMax, "bMobilityImproveMax");
+        v(r.bArmorImproveMax, "bArmorImproveMax"), v(r.bFullBonus, "bFullBonus");
+        v(r.bParam1, "bParam1"), v(r.wParam2, "wParam2"), v(r.bSpecialAbility1, "bSpecialAbility1");
+        v(r.bSpecialAbility2, "bSpecialAbility2"), v(r.bSpecialAbility3, "bSpecialAbility3");
+        v(r.bSpecialAbility4, "bSpecialAbility4"), v(r.bSpecialAbility5, "bSpecialAbility5");
+        v(r.bParam3, "bParam3"), v(r.bPilotDefinition, "bPilotDefinition"), v(r.bParam4, "bParam4");
+        v(r.bTransformation, "bTransformation"), v(r.bSize, "bSize"), v(r.bParam5, "bParam5");
+        v(r.bBGM, "bBGM"), v(r.bPilot1, "bPilot1"), v(r.bPilot2, "bPilot2");
+        v(r.bPilot3, "bPilot3"), v(r.bPilot4, "bPilot4"), v(r.bUnnamed47), v(r.wWeapon, "wWeapon");
+        v(r.bUnitName, "bUnitName");
     }
-
-    // The field names, one per entry of `fields`; byte 47 has none and is in no text.
-    static constexpr auto kFieldNames = std::to_array<std::string_view>({
-        "dwMaxHP", "wMaxEN", "wMobility", "wArmor", "wRepairCost", "wAttainMoney", "wAttainExp",
-        "wMaxWP", "wGeoAdaptation", "bIocomotion", "bPartSlot", "bMoveType", "bAttainPP",
-        "bHPImproveMax", "bENImproveMax", "bMobilityImproveMax", "bArmorImproveMax", "bFullBonus",
-        "bParam1", "wParam2", "bSpecialAbility1", "bSpecialAbility2", "bSpecialAbility3",
-        "bSpecialAbility4", "bSpecialAbility5", "bParam3", "bPilotDefinition", "bParam4",
-        "bTransformation", "bSize", "bParam5", "bBGM", "bPilot1", "bPilot2", "bPilot3", "bPilot4",
-        "", "wWeapon", "bUnitName",
-    });
 };
 
 struct WEAPON_DATA {
@@ -121,25 +117,23 @@ struct WEAPON_DATA {
     template <class Self, class Visit>
     static constexpr void fields(Self& r, Visit&& v)
     {
-        v(r.bWeaponType1), v(r.bWeaponType2), v(r.bIsRemovableWeapon), v(r.bWGageRequired);
-        v(r.bRangeNearest), v(r.bRangeFarthest), v(r.bCustomizeCostType), v(r.bAttackIncreaseType);
-        v(r.wMapWeaponRange), v(r.bParam1), v(r.bMapWeaponEffect), v(r.bMapWeaponDistinction);
-        v(r.bParam2), v(r.bSkillRequired), v(r.bSkillLevelRequired), v(r.wAttackPoint), v(r.wHit);
-        v(r.wCritical), v(r.wBulletMax), v(r.wENCost), v(r.wWillRequired), v(r.wGeoAdaptation);
-        v(r.wPWeaponInfo), v(r.bWeaponName);
+        v(r.bWeaponType1, "bWeaponType1"), v(r.bWeaponType2, "bWeaponType2");
+        v(r.bIsRemovableWeapon, "bIsRemovableWeapon"), v(r.bWGageRequired, "bWGageRequired");
+        v(r.bRangeNearest, "bRangeNearest"), v(r.bRangeFarthest, "bRangeFarthest");
+        v(r.bCustomizeCostType, "bCustomizeCostType");
+        v(r.bAttackIncreaseType, "bAttackIncreaseType"), v(r.wMapWeaponRange, "wMapWeaponRange");
+        v(r.bParam1, "bParam1"), v(r.bMapWeaponEffect, "bMapWeaponEffect");
+        v(r.bMapWeaponDistinction, "bMapWeaponDistinction"), v(r.bParam2, "bParam2");
+        v(r.bSkillRequired, "bSkillRequired"), v(r.bSkillLevelRequired, "bSkillLevelRequired");
+        v(r.wAttackPoint, "wAttackPoint"), v(r.wHit, "wHit"), v(r.wCritical, "wCritical");
+        v(r.wBulletMax, "wBulletMax"), v(r.wENCost, "wENCost"), v(r.wWillRequired, "wWillRequired");
+        v(r.wGeoAdaptation, "wGeoAdaptation"), v(r.wPWeaponInfo, "wPWeaponInfo");
+        v(r.bWeaponName, "bWeaponName");
     }
-
-    // The field names, one per entry of `fields`.
-    static constexpr auto kFieldNames = std::to_array<std::string_view>({
-        "bWeaponType1", "bWeaponType2", "bIsRemovableWeapon", "bWGageRequired", "bRangeNearest",
-        "bRangeFarthest", "bCustomizeCostType", "bAttackIncreaseType", "wMapWeaponRange", "bParam1",
-        "bMapWeaponEffect", "bMapWeaponDistinction", "bParam2", "bSkillRequired",
-        "bSkillLevelRequired", "wAttackPoint", "wHit", "wCritical", "wBulletMax", "wENCost",
-        "wWillRequired", "wGeoAdaptation", "wPWeaponInfo", "bWeaponName",
-    });
 };
 
-// One of the eight motion groups of a unit animation header (group n holds wIdSprite n_1 ...).
+// One of the eight motion groups of a unit animation header (group n holds wIdSprite n_1 ...):
+// the key of a field puts the group's number before the "_" of its name, or at its end.
 struct UnitMotionGroup {
     std::uint16_t wIdSprite_1;
     std::uint16_t wIdPallet_1;
@@ -153,16 +147,11 @@ struct UnitMotionGroup {
     template <class Self, class Visit>
     static constexpr void fields(Self& r, Visit&& v)
     {
-        v(r.wIdSprite_1), v(r.wIdPallet_1), v(r.wIdSprite_2), v(r.wIdPallet_2);
-        v(r.wIdMotionPart), v(r.wIdShadowEtc), v(r.wIdCutinScroll), v(r.wParam);
+        v(r.wIdSprite_1, "wIdSprite_1"), v(r.wIdPallet_1, "wIdPallet_1");
+        v(r.wIdSprite_2, "wIdSprite_2"), v(r.wIdPallet_2, "wIdPallet_2");
+        v(r.wIdMotionPart, "wIdMotionPart"), v(r.wIdShadowEtc, "wIdShadowEtc");
+        v(r.wIdCutinScroll, "wIdCutinScroll"), v(r.wParam, "wParam");
     }
-
-    // The field names, one per entry of `fields`; a group's number goes before the "_" or at the
-    // end (wIdSprite3_1, wIdMotionPart3).
-    static constexpr auto kFieldNames = std::to_array<std::string_view>({
-        "wIdSprite_1", "wIdPallet_1", "wIdSprite_2", "wIdPallet_2", "wIdMotionPart", "wIdShadowEtc",
-        "wIdCutinScroll", "wParam",
-    });
 };
 
 inline constexpr std::size_t kUnitMotionGroups = 8;
@@ -182,15 +171,10 @@ struct UNIT_ANIME_HEADER {
     template <class Self, class Visit>
     static constexpr void fields(Self& r, Visit&& v)
     {
-        v(r.wIdUnit), v(r.wPatternExplosion), v(r.wIdSpriteBG), v(r.wIdPalletBG), v(r.wIdBGMap);
-        v(r.wParamBG), v(r.motion);
+        v(r.wIdUnit, "wIdUnit"), v(r.wPatternExplosion, "wPatternExplosion");
+        v(r.wIdSpriteBG, "wIdSpriteBG"), v(r.wIdPalletBG, "wIdPalletBG"), v(r.wIdBGMap, "wIdBGMap");
+        v(r.wParamBG, "wParamBG"), v(r.motion);
     }
-
-    // The field names, one per entry of `fields`; the motion groups' fields carry their number.
-    static constexpr auto kFieldNames = std::to_array<std::string_view>({
-        "wIdUnit", "wPatternExplosion", "wIdSpriteBG", "wIdPalletBG", "wIdBGMap", "wParamBG",
-        "motion",
-    });
 };
 
 struct FIXED_ANIME_HEADER {
@@ -242,30 +226,26 @@ struct FIXED_ANIME_HEADER {
     template <class Self, class Visit>
     static constexpr void fields(Self& r, Visit&& v)
     {
-        v(r.wIdWeapon), v(r.wOtherAnime);
-        v(r.wIdSprite1_1), v(r.wIdPallet1_1), v(r.wIdSprite1_2), v(r.wIdPallet1_2);
-        v(r.wIdSprite1_3), v(r.wIdPallet1_3), v(r.wIdSprite1_4), v(r.wIdPallet1_4);
-        v(r.wIdMotionPart1), v(r.wIdShadowEtc1), v(r.wIdCutinScroll1), v(r.wParam1);
-        v(r.wIdSprite2_1), v(r.wIdPallet2_1), v(r.wIdSprite2_2), v(r.wIdPallet2_2);
-        v(r.wIdSprite2_3), v(r.wIdPallet2_3), v(r.wIdMotionPart2), v(r.wIdShadowEtc2);
-        v(r.wIdCutinScroll2), v(r.wParam2);
-        v(r.wIdSprite3_1), v(r.wIdPallet3_1), v(r.wIdSprite3_2), v(r.wIdPallet3_2);
-        v(r.wIdSprite3_3), v(r.wIdPallet3_3), v(r.wIdMotionPart3), v(r.wIdShadowEtc3);
-        v(r.wIdCutinScroll3), v(r.wParam3), v(r.wIdMotionPart3_2), v(r.wIdShadowEtc3_2);
-        v(r.wIdCutinScroll3_2), v(r.wParam4);
+        v(r.wIdWeapon, "wIdWeapon"), v(r.wOtherAnime, "wOtherAnime");
+        v(r.wIdSprite1_1, "wIdSprite1_1"), v(r.wIdPallet1_1, "wIdPallet1_1");
+        v(r.wIdSprite1_2, "wIdSprite1_2"), v(r.wIdPallet1_2, "wIdPallet1_2");
+        v(r.wIdSprite1_3, "wIdSprite1_3"), v(r.wIdPallet1_3, "wIdPallet1_3");
+        v(r.wIdSprite1_4, "wIdSprite1_4"), v(r.wIdPallet1_4, "wIdPallet1_4");
+        v(r.wIdMotionPart1, "wIdMotionPart1"), v(r.wIdShadowEtc1, "wIdShadowEtc1");
+        v(r.wIdCutinScroll1, "wIdCutinScroll1"), v(r.wParam1, "wParam1");
+        v(r.wIdSprite2_1, "wIdSprite2_1"), v(r.wIdPallet2_1, "wIdPallet2_1");
+        v(r.wIdSprite2_2, "wIdSprite2_2"), v(r.wIdPallet2_2, "wIdPallet2_2");
+        v(r.wIdSprite2_3, "wIdSprite2_3"), v(r.wIdPallet2_3, "wIdPallet2_3");
+        v(r.wIdMotionPart2, "wIdMotionPart2"), v(r.wIdShadowEtc2, "wIdShadowEtc2");
+        v(r.wIdCutinScroll2, "wIdCutinScroll2"), v(r.wParam2, "wParam2");
+        v(r.wIdSprite3_1, "wIdSprite3_1"), v(r.wIdPallet3_1, "wIdPallet3_1");
+        v(r.wIdSprite3_2, "wIdSprite3_2"), v(r.wIdPallet3_2, "wIdPallet3_2");
+        v(r.wIdSprite3_3, "wIdSprite3_3"), v(r.wIdPallet3_3, "wIdPallet3_3");
+        v(r.wIdMotionPart3, "wIdMotionPart3"), v(r.wIdShadowEtc3, "wIdShadowEtc3");
+        v(r.wIdCutinScroll3, "wIdCutinScroll3"), v(r.wParam3, "wParam3");
+        v(r.wIdMotionPart3_2, "wIdMotionPart3_2"), v(r.wIdShadowEtc3_2, "wIdShadowEtc3_2");
+        v(r.wIdCutinScroll3_2, "wIdCutinScroll3_2"), v(r.wParam4, "wParam4");
     }
-
-    // The field names, one per entry of `fields`.
-    static constexpr auto kFieldNames = std::to_array<std::string_view>({
-        "wIdWeapon", "wOtherAnime", "wIdSprite1_1", "wIdPallet1_1", "wIdSprite1_2", "wIdPallet1_2",
-        "wIdSprite1_3", "wIdPallet1_3", "wIdSprite1_4", "wIdPallet1_4", "wIdMotionPart1",
-        "wIdShadowEtc1", "wIdCutinScroll1", "wParam1", "wIdSprite2_1", "wIdPallet2_1",
-        "wIdSprite2_2", "wIdPallet2_2", "wIdSprite2_3", "wIdPallet2_3", "wIdMotionPart2",
-        "wIdShadowEtc2", "wIdCutinScroll2", "wParam2", "wIdSprite3_1", "wIdPallet3_1",
-        "wIdSprite3_2", "wIdPallet3_2", "wIdSprite3_3", "wIdPallet3_3", "wIdMotionPart3",
-        "wIdShadowEtc3", "wIdCutinScroll3", "wParam3", "wIdMotionPart3_2", "wIdShadowEtc3_2",
-        "wIdCutinScroll3_2", "wParam4",
-    });
 };
 
 struct SystemAnimeRecord {
@@ -344,13 +324,8 @@ struct BGMAP {
     template <class Self, class Visit>
     static constexpr void fields(Self& r, Visit&& v)
     {
-        v(r.dwAddress), v(r.wSize), v(r.wParam1);
+        v(r.dwAddress, "dwAddress"), v(r.wSize, "wSize"), v(r.wParam1, "wParam1");
     }
-
-    // The field names, one per entry of `fields`.
-    static constexpr auto kFieldNames = std::to_array<std::string_view>({
-        "dwAddress", "wSize", "wParam1",
-    });
 };
 
 struct IconRecord {
@@ -381,14 +356,6 @@ static_assert(TableRecord<GraphicDifinitionRecord>);
 static_assert(TableRecord<UnitCutinRecord>);
 static_assert(TableRecord<BGMAP>);
 static_assert(TableRecord<IconRecord>);
-
-// The records written as definition texts name their fields.
-static_assert(NamedFieldGroup<UnitDataRecord>);
-static_assert(NamedFieldGroup<WEAPON_DATA>);
-static_assert(NamedFieldGroup<UnitMotionGroup>);
-static_assert(NamedFieldGroup<UNIT_ANIME_HEADER>);
-static_assert(NamedFieldGroup<FIXED_ANIME_HEADER>);
-static_assert(NamedFieldGroup<BGMAP>);
 
 // Record `id` of the record's own table, read through the directory.
 template <TableRecord Record>
