@@ -10,8 +10,6 @@
 namespace sprite {
 
 // The LZ77 stream's numbers are rom/lz77's.
-using rom::kLz77DecodableSizeMask;
-using rom::kLz77DistanceHighMask;
 using rom::kLz77FirstItemFlag;
 using rom::kLz77HeaderSize;
 using rom::kLz77ItemsPerGroup;

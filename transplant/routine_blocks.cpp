@@ -5,7 +5,6 @@
 #include "transplant/id_remap.hpp"
 
 #include <bit>
-#include <optional>
 
 namespace transplant {
 namespace {
@@ -74,19 +73,16 @@ rom::RomResult<std::size_t> pointedTable(rom::ResourceKind kind, ByteSpan block,
 rom::RomResult<void> walkRoutine(rom::ResourceKind kind, ByteSpan block)
 {
     constexpr rom::DataSource kBlock = rom::DataSource::File;
-    std::optional<RomError> error;
-    if (kind == rom::ResourceKind::MotionPart) {
-        if (auto routine = rom::readMotionPart(block, 0, kBlock); !routine)
-            error = routine.error();
-    } else if (kind == rom::ResourceKind::ShadowEtc) {
-        if (auto routine = rom::readShadowEtc(block, 0, kBlock); !routine)
-            error = routine.error();
-    } else if (auto routine = rom::readCutinScroll(block, 0, kBlock); !routine) {
-        error = routine.error();
-    }
-    if (error)
-        return std::unexpected(std::move(*error));
-    return {};
+    const auto walked = [](const auto& routine) -> rom::RomResult<void> {
+        if (!routine)
+            return std::unexpected(routine.error());
+        return {};
+    };
+    if (kind == rom::ResourceKind::MotionPart)
+        return walked(rom::readMotionPart(block, 0, kBlock));
+    if (kind == rom::ResourceKind::ShadowEtc)
+        return walked(rom::readShadowEtc(block, 0, kBlock));
+    return walked(rom::readCutinScroll(block, 0, kBlock));
 }
 
 }  // namespace
