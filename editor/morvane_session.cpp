@@ -35,46 +35,6 @@ std::string unitAllFilter()
         {{std::string(kUnitAllFilterDescription), std::string(kUnitAllFileName)}});
 }
 
-// Holds what the folder save tells the user until the caller has shown the saved folder: the
-// save ends with its closing message, which comes after the report on screen. Everything the
-// save shows is an OK box, so holding them changes no answer.
-class HeldMessages final : public shell::Shell {
-public:
-    shell::Answer message(std::string_view text, const shell::Caption& caption,
-                          shell::Buttons buttons, shell::Icon icon) override
-    {
-        held_.push_back([text = std::string(text), caption, buttons, icon](shell::Shell& shell) {
-            shell.message(text, caption, buttons, icon);
-        });
-        return shell::Answer::Ok;
-    }
-    std::optional<std::filesystem::path> askOpenPath(std::string_view, std::string_view) override
-    {
-        return std::nullopt;
-    }
-    std::optional<std::filesystem::path> askSavePath(std::string_view, std::string_view) override
-    {
-        return std::nullopt;
-    }
-    void fileFailure(const std::filesystem::path& path) override
-    {
-        held_.push_back([path](shell::Shell& shell) { shell.fileFailure(path); });
-    }
-    void detail(std::string_view text) override
-    {
-        held_.push_back([text = std::string(text)](shell::Shell& shell) { shell.detail(text); });
-    }
-
-    void showOn(shell::Shell& shell) const
-    {
-        for (const auto& show : held_)
-            show(shell);
-    }
-
-private:
-    std::vector<std::function<void(shell::Shell&)>> held_;
-};
-
 }  // namespace
 
 std::string unitSummaryText(const std::string& name, const UnitIdSet& ids)
@@ -173,12 +133,12 @@ std::optional<SavedUnitFolder> MorvaneSession::SaveUnitFolder(
     if (!selected_)
         return std::nullopt;
     const rom::CharacterTable table = loadTable();
-    HeldMessages held;
-    std::optional<SavedUnitFolder> saved =
-        editor::SaveUnitFolder(held, romSide_, table, baseFolder);
-    if (saved && showSaved)
+    std::optional<SavedUnitFolder> saved = editor::SaveUnitFolder(shell_, romSide_, table, baseFolder);
+    if (!saved)
+        return std::nullopt;
+    if (showSaved)
         showSaved(*saved);
-    held.showOn(shell_);
+    shell_.message(savedFolderMessage(*saved), std::string(), shell::Buttons::Ok, shell::Icon::None);
     return saved;
 }
 

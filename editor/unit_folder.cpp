@@ -311,9 +311,13 @@ std::optional<SavedUnitFolder> SaveUnitFolder(shell::Shell& shell, UnitDataSet& 
     if (!files.write(shell, saved.folder))
         return std::nullopt;
     romSide = std::move(set);
-    shell.message("フォルダ「" + name + "」にユニットデータを保存しました", std::string(),
-                  shell::Buttons::Ok, shell::Icon::None);
     return saved;
+}
+
+std::string savedFolderMessage(const SavedUnitFolder& saved)
+{
+    const std::u8string name = saved.folder.filename().u8string();
+    return "フォルダ「" + std::string(name.begin(), name.end()) + "」にユニットデータを保存しました";
 }
 
 bool LoadUnitFolder(shell::Shell& shell, const std::filesystem::path& unitAllPath,

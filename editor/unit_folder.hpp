@@ -53,11 +53,14 @@ struct SavedUnitFolder {
     std::string report;  // the ID list report, Shift-JIS
 };
 
+// The closing message of a save: "フォルダ「<folder name>」にユニットデータを保存しました".
+std::string savedFolderMessage(const SavedUnitFolder& saved);
+
 // Saves `romSide` into `baseFolder`/<folder name>/: every file of the folder is built in memory
 // (the routine files serialized with base 0, "unitall.dat", the ID list report), then all are
 // written or none, the folder created when missing. On success the set keeps the rebased routine
-// pointers and the closing message is shown; a failure is reported once, changes nothing and gives
-// nothing.
+// pointers, and the caller shows the closing message when it has shown the rest; a failure is
+// reported once, changes nothing and gives nothing.
 std::optional<SavedUnitFolder> SaveUnitFolder(shell::Shell& shell, UnitDataSet& romSide,
                                               const rom::CharacterTable& table,
                                               const std::filesystem::path& baseFolder);
