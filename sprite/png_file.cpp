@@ -35,12 +35,14 @@ constexpr int kOpaqueAlpha = 0xFF;
 constexpr png_uint_32 kChunkCacheLimit = 128;
 constexpr png_alloc_size_t kChunkMallocLimit = 1 << 20;
 
-// What a decode yields: the header as read, the palette and its transparency entries, and the
-// rows with one byte per sample (indices of fewer than 8 bits unpacked to one byte each).
-struct DecodedPng {
+// A PNG image as this file writes it and reads it: the header's size, colour type and bit depth,
+// the palette and its transparency entries, and the rows with one byte per sample (indices of
+// fewer than 8 bits unpacked to one byte each).
+struct PngImage {
     png_uint_32 width = 0;
     png_uint_32 height = 0;
     int colourType = 0;
+    int bitDepth = 0;
     std::vector<png_color> palette;
     std::vector<std::uint8_t> alphas;
     std::size_t rowBytes = 0;
@@ -79,7 +81,7 @@ void flushNothing(png_structp) {}
 
 // Reads the whole file into `out`, at most `widest` x `tallest` pixels of at most 8 bits a sample.
 bool decodeWithLibpng(png_structp png, png_infop info, png_uint_32 widest, png_uint_32 tallest,
-                      DecodedPng& out)
+                      PngImage& out)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
@@ -92,7 +94,8 @@ bool decodeWithLibpng(png_structp png, png_infop info, png_uint_32 widest, png_u
     out.width = png_get_image_width(png, info);
     out.height = png_get_image_height(png, info);
     out.colourType = png_get_color_type(png, info);
-    if (png_get_bit_depth(png, info) > kColourBitDepth)
+    out.bitDepth = png_get_bit_depth(png, info);
+    if (out.bitDepth > kColourBitDepth)
         return false;
     png_colorp palette = nullptr;
     int paletteSize = 0;
@@ -119,14 +122,14 @@ bool decodeWithLibpng(png_structp png, png_infop info, png_uint_32 widest, png_u
     return true;
 }
 
-std::optional<DecodedPng> decodePng(ByteSpan file, png_uint_32 widest, png_uint_32 tallest)
+std::optional<PngImage> decodePng(ByteSpan file, png_uint_32 widest, png_uint_32 tallest)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, jumpOnError, ignoreWarning);
     if (png == nullptr)
         return std::nullopt;
     png_infop info = png_create_info_struct(png);
     ReadSource source{file, 0};
-    DecodedPng decoded;
+    PngImage decoded;
     bool read = false;
     if (info != nullptr) {
         png_set_read_fn(png, &source, readFromSource);
@@ -138,23 +141,11 @@ std::optional<DecodedPng> decodePng(ByteSpan file, png_uint_32 widest, png_uint_
     return decoded;
 }
 
-// What an encode writes: the header's colour type and depth, the palette, the transparency
-// entries, and the rows with one byte per sample.
-struct PngPlan {
-    png_uint_32 height = 0;
-    int colourType = 0;
-    int bitDepth = 0;
-    std::vector<png_color> palette;
-    std::vector<std::uint8_t> alphas;
-    std::size_t rowBytes = 0;
-    std::vector<std::uint8_t> samples;
-};
-
-bool encodeWithLibpng(png_structp png, png_infop info, PngPlan& plan)
+bool encodeWithLibpng(png_structp png, png_infop info, PngImage& plan)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
-    png_set_IHDR(png, info, kSheetWidth, plan.height, plan.bitDepth, plan.colourType, PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, plan.width, plan.height, plan.bitDepth, plan.colourType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (!plan.palette.empty())
         png_set_PLTE(png, info, plan.palette.data(), static_cast<int>(plan.palette.size()));
@@ -169,7 +160,7 @@ bool encodeWithLibpng(png_structp png, png_infop info, PngPlan& plan)
     return true;
 }
 
-std::optional<shell::Bytes> encodePng(PngPlan& plan)
+std::optional<shell::Bytes> encodePng(PngImage& plan)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, jumpOnError, ignoreWarning);
     if (png == nullptr)
@@ -195,17 +186,19 @@ bool samePalette(const std::vector<png_color>& a, const std::vector<png_color>& 
 }
 
 // Whether the file reads back as exactly what the plan wrote.
-bool readsBackAs(ByteSpan file, const PngPlan& plan)
+bool readsBackAs(ByteSpan file, const PngImage& plan)
 {
-    const std::optional<DecodedPng> decoded = decodePng(file, kSheetWidth, plan.height);
-    return decoded && decoded->width == static_cast<png_uint_32>(kSheetWidth) && decoded->height == plan.height &&
-           decoded->colourType == plan.colourType && samePalette(decoded->palette, plan.palette) &&
+    const std::optional<PngImage> decoded = decodePng(file, kSheetWidth, plan.height);
+    return decoded && decoded->width == plan.width && decoded->height == plan.height &&
+           decoded->colourType == plan.colourType && decoded->bitDepth == plan.bitDepth &&
+           samePalette(decoded->palette, plan.palette) &&
            decoded->alphas == plan.alphas && decoded->rowBytes == plan.rowBytes && decoded->samples == plan.samples;
 }
 
-PngPlan indexedPlan(const SheetCanvas& canvas, bool transparentIndexZero)
+PngImage indexedPlan(const SheetCanvas& canvas, bool transparentIndexZero)
 {
-    PngPlan plan;
+    PngImage plan;
+    plan.width = kSheetWidth;
     plan.colourType = PNG_COLOR_TYPE_PALETTE;
     plan.bitDepth = kIndexedBitDepth;
     for (const Rgb& colour : canvas.colours)
@@ -219,9 +212,10 @@ PngPlan indexedPlan(const SheetCanvas& canvas, bool transparentIndexZero)
     return plan;
 }
 
-PngPlan colourPlan(const SheetCanvas& canvas, bool transparentIndexZero)
+PngImage colourPlan(const SheetCanvas& canvas, bool transparentIndexZero)
 {
-    PngPlan plan;
+    PngImage plan;
+    plan.width = kSheetWidth;
     plan.colourType = transparentIndexZero ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
     plan.bitDepth = kColourBitDepth;
     const std::size_t channels = transparentIndexZero ? 4 : 3;
@@ -284,7 +278,7 @@ std::optional<shell::Bytes> encodeSheetPng(const SheetCanvas& canvas, const PngO
 {
     if (canvas.height <= 0)
         return std::nullopt;
-    PngPlan plan = options.kind == PngKind::Indexed ? indexedPlan(canvas, options.transparentIndexZero)
+    PngImage plan = options.kind == PngKind::Indexed ? indexedPlan(canvas, options.transparentIndexZero)
                                                     : colourPlan(canvas, options.transparentIndexZero);
     plan.height = static_cast<png_uint_32>(canvas.height);
     std::optional<shell::Bytes> file = encodePng(plan);
@@ -300,7 +294,7 @@ BitmapReading readPngBitmap(ByteSpan file)
     reading.refusal = headerRefusal(file);
     if (!reading.refusal.empty())
         return reading;
-    std::optional<DecodedPng> decoded = decodePng(file, kBitmapWidth, static_cast<png_uint_32>(kTallestBitmap));
+    std::optional<PngImage> decoded = decodePng(file, kBitmapWidth, static_cast<png_uint_32>(kTallestBitmap));
     if (!decoded || decoded->colourType != PNG_COLOR_TYPE_PALETTE) {
         reading.refusal = kDamagedPng;
         return reading;
