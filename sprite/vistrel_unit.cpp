@@ -24,7 +24,6 @@ constexpr std::string_view kImageExtension = ".png";
 constexpr std::string_view kNone = "-";
 constexpr int kOffsetDigits = 6;
 constexpr int kLengthDigits = 4;
-constexpr int kIdDigits = 3;
 
 struct Column {
     std::string_view heading;
