@@ -4,7 +4,7 @@
 
 #include "bench/budget.hpp"
 
-#include "sprite/lz77.hpp"
+#include "rom/lz77.hpp"
 
 #include <random>
 
@@ -52,27 +52,27 @@ void decodeSheets(benchmark::State& state, const shell::Bytes& stream)
 {
     for (auto _ : state) {
         for (int i = 0; i < kDecodesPerRun; ++i)
-            benchmark::DoNotOptimize(sprite::lz77Decode(stream, 0));
+            benchmark::DoNotOptimize(rom::lz77Decode(stream, 0));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * kDecodesPerRun * kSheetBytes);
 }
 
 void decodeCompressedSheets(benchmark::State& state)
 {
-    static const shell::Bytes stream = sprite::lz77Compress(sheetLike(kSheetBytes, 1));
+    static const shell::Bytes stream = rom::lz77Compress(sheetLike(kSheetBytes, 1));
     decodeSheets(state, stream);
 }
 
 void decodeLiteralSheets(benchmark::State& state)
 {
-    static const shell::Bytes stream = sprite::lz77EncodeLiterals(sheetLike(kSheetBytes, 2), kSheetBytes);
+    static const shell::Bytes stream = rom::lz77EncodeLiterals(sheetLike(kSheetBytes, 2), kSheetBytes);
     decodeSheets(state, stream);
 }
 
 void compress(benchmark::State& state, const shell::Bytes& input)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(sprite::lz77Compress(input));
+        benchmark::DoNotOptimize(rom::lz77Compress(input));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input.size()));
 }
 

@@ -131,8 +131,8 @@ Bytes spriteFileOf(const Bitmap& bitmap, SpriteEncoding encoding)
     const std::size_t sheetBytes = tileRows * kTileRowBytes;
     const Bytes sheet = packSheet(bitmap.topDownPixels, bitmap.height(), sheetBytes);
     if (encoding == SpriteEncoding::Compressed)
-        return lz77Compress(sheet, Lz77Target::Vram);
-    return lz77EncodeLiterals(sheet, static_cast<std::uint32_t>(sheetBytes));
+        return rom::lz77Compress(sheet, rom::Lz77Target::Vram);
+    return rom::lz77EncodeLiterals(sheet, static_cast<std::uint32_t>(sheetBytes));
 }
 
 WideIndexPixels wideIndexPixels(const Bitmap& bitmap)

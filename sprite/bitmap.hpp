@@ -4,7 +4,7 @@
 // it is turned into: a sprite data file, a palette file and a preview.
 
 #include "shell/bytes.hpp"
-#include "sprite/lz77.hpp"
+#include "rom/lz77.hpp"
 #include "sprite/sheet.hpp"
 
 #include <array>
@@ -32,7 +32,7 @@ inline constexpr std::string_view kBadHeight = "画像の高さが不正です";
 
 // The tallest bitmap whose sheet of whole tile rows fits the stream header's 24-bit size.
 inline constexpr std::int32_t kTallestBitmap =
-    static_cast<std::int32_t>(kLz77LargestDeclaredSize / kTileRowBytes) * kTileSize;
+    static_cast<std::int32_t>(rom::kLz77LargestDeclaredSize / kTileRowBytes) * kTileSize;
 
 struct BitmapFileHeader {
     std::uint16_t bfType = 0;

@@ -2,24 +2,10 @@
 // The numbers of the sprite formats, each named once: the 4-bit tiled sprite sheet, the BGR555
 // palette and the Windows bitmap that the compressor reads.
 
-#include "rom/lz77.hpp"
-
 #include <cstddef>
 #include <cstdint>
 
 namespace sprite {
-
-// The LZ77 stream's numbers are rom/lz77's.
-using rom::kLz77FirstItemFlag;
-using rom::kLz77HeaderSize;
-using rom::kLz77ItemsPerGroup;
-using rom::kLz77LargestDeclaredSize;
-using rom::kLz77LengthShift;
-using rom::kLz77MaximumDistance;
-using rom::kLz77MaximumMatch;
-using rom::kLz77MinimumMatch;
-using rom::kLz77Type;
-using rom::kLz77VramMinimumDistance;
 
 // Sprite sheet: 4-bit pixels in 8 x 8 tiles, 256 pixels (32 tiles) wide.
 inline constexpr int kSheetWidth = 256;

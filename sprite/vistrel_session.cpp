@@ -108,9 +108,9 @@ SpriteFileLoad VistrelSession::loadSpriteFile()
     const std::optional<shell::Bytes> bytes = shell::readWholeFile(shell_, spritePath_);
     if (!bytes)
         return SpriteFileLoad::Unreadable;
-    if (bytes->empty() || bytes->front() != kLz77Type)
+    if (bytes->empty() || bytes->front() != rom::kLz77Type)
         return SpriteFileLoad::NotSpriteData;
-    showDecoded(canvasHeightOfStream(*bytes, 0), lz77Decode(*bytes, 0));
+    showDecoded(canvasHeightOfStream(*bytes, 0), rom::lz77Decode(*bytes, 0));
     return SpriteFileLoad::Shown;
 }
 
@@ -138,17 +138,17 @@ void VistrelSession::showRomStream()
 {
     // An address outside the image shows nothing, and says why. A stream that runs off the image
     // shows what the image holds of it, as a cut sprite file does.
-    if (!fitsIn(rom_.size(), spriteAddress_, kLz77HeaderSize)) {
+    if (!fitsIn(rom_.size(), spriteAddress_, rom::kLz77HeaderSize)) {
         canvas_.reset();
         shortfall_ = {};
         shell_.message(kSpriteAddressOutsideRom, std::string(kErrorCaption), shell::Buttons::Ok,
                        shell::Icon::Warning);
         return;
     }
-    showDecoded(canvasHeightOfStream(rom_, spriteAddress_), lz77Decode(rom_, spriteAddress_));
+    showDecoded(canvasHeightOfStream(rom_, spriteAddress_), rom::lz77Decode(rom_, spriteAddress_));
 }
 
-void VistrelSession::showDecoded(int height, const Lz77Decoding& decoded)
+void VistrelSession::showDecoded(int height, const rom::Lz77Decoding& decoded)
 {
     if (!paletteSet_)
         palette_ = randomPalette(random_);

@@ -5,7 +5,7 @@
 
 #include "shell/bytes.hpp"
 #include "shell/shell.hpp"
-#include "sprite/lz77.hpp"
+#include "rom/lz77.hpp"
 #include "sprite/sheet.hpp"
 
 #include <cstdint>
@@ -82,7 +82,7 @@ private:
     bool loadPaletteFile();
     void showRomStream();
     // Replaces the canvas with the decoded sheet, in new random colours while no palette is set.
-    void showDecoded(int height, const Lz77Decoding& decoded);
+    void showDecoded(int height, const rom::Lz77Decoding& decoded);
 
     shell::Shell& shell_;
     std::filesystem::path spritePath_;

@@ -7,7 +7,7 @@
 #include "shell/command_line_shell.hpp"
 #include "shell/files.hpp"
 #include "shell/number_text.hpp"
-#include "sprite/lz77.hpp"
+#include "rom/lz77.hpp"
 #include "sprite/unit_sheets.hpp"
 #include "sprite/vistrel_session.hpp"
 
@@ -149,7 +149,7 @@ int renderUnit(const UnitRequest& request, std::ostream& out, std::ostream& err,
         }
         const Palette colours = sheet.palette ? paletteFromBytes(*paletteBank(unit->set, *sheet.palette, request.bank))
                                               : randomPalette(randomColours);
-        const Lz77Decoding decoded = lz77Decode(stream, 0);
+        const rom::Lz77Decoding decoded = rom::lz77Decode(stream, 0);
         if (decoded.produced < decoded.bytes.size()) {
             err << rom::itemName("Sprite", sheet.spriteId) << ": "
                 << shortfallWarning({decoded.bytes.size(), decoded.bytes.size() - decoded.produced}) << '\n';

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Whole tile rows of literal groups: every row of the bitmap is in the file.
     const std::size_t tileRows = (static_cast<std::size_t>(bitmap->height()) + sprite::kTileSize - 1) / sprite::kTileSize;
     const shell::Bytes sprite = sprite::spriteFileOf(*bitmap);
-    if (sprite.size() != sprite::kLz77HeaderSize + tileRows * sprite::kTileRowBytes / 8 * 9)
+    if (sprite.size() != rom::kLz77HeaderSize + tileRows * sprite::kTileRowBytes / 8 * 9)
         std::abort();
     const sprite::WideIndexPixels wide = sprite::wideIndexPixels(*bitmap);
     if (wide.count > bitmap->topDownPixels.size() || (wide.count == 0) != wide.indexes.empty())

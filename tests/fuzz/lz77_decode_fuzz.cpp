@@ -2,7 +2,7 @@
 // honoured and what the input produced of it is counted, the canvas takes every decoded byte, and
 // any input compresses and decodes back.
 
-#include "sprite/lz77.hpp"
+#include "rom/lz77.hpp"
 #include "sprite/sheet.hpp"
 
 #include <cstdlib>
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t offset = data[0] % 64;
     const shell::ByteSpan buffer(data + 1, size - 1);
 
-    const sprite::Lz77Decoding decoded = sprite::lz77Decode(buffer, offset);
+    const rom::Lz77Decoding decoded = rom::lz77Decode(buffer, offset);
     if (decoded.produced > decoded.bytes.size() || (decoded.complete && decoded.produced != decoded.bytes.size()))
         std::abort();
     const int height = sprite::canvasHeightOfStream(buffer, offset);
@@ -32,9 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Small inputs only: the exact compressor is slow under the sanitizers, the decoder is not.
     if (buffer.size() > kLargestCompressedInput)
         return 0;
-    for (const sprite::Lz77Target target : {sprite::Lz77Target::Vram, sprite::Lz77Target::Wram}) {
-        const shell::Bytes stream = sprite::lz77Compress(buffer, target);
-        const sprite::Lz77Decoding back = sprite::lz77Decode(stream, 0);
+    for (const rom::Lz77Target target : {rom::Lz77Target::Vram, rom::Lz77Target::Wram}) {
+        const shell::Bytes stream = rom::lz77Compress(buffer, target);
+        const rom::Lz77Decoding back = rom::lz77Decode(stream, 0);
         if (!back.complete || back.produced != buffer.size() || !std::equal(back.bytes.begin(), back.bytes.end(), buffer.begin(), buffer.end()))
             std::abort();
     }

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t tileRows =
             (static_cast<std::size_t>(bitmap.height()) + sprite::kTileSize - 1) / sprite::kTileSize;
         require(sprite::spriteFileOf(bitmap).size() ==
-                sprite::kLz77HeaderSize + tileRows * sprite::kTileRowBytes / 8 * 9);
+                rom::kLz77HeaderSize + tileRows * sprite::kTileRowBytes / 8 * 9);
         require(sprite::paletteFileOf(bitmap).size() == sprite::kPaletteBytes);
     }
     return 0;

@@ -7,7 +7,7 @@
 #include "editor/morvane_session.hpp"
 #include "shell/files.hpp"
 #include "sprite/bitmap.hpp"
-#include "sprite/lz77.hpp"
+#include "rom/lz77.hpp"
 #include "sprite/tessivo_session.hpp"
 #include "tests/doubles/scratch_folder.hpp"
 #include "tests/doubles/scripted_shell.hpp"
@@ -54,7 +54,7 @@ struct Inputs {
         if (saved.status != 0)
             throw std::runtime_error("the unit folder could not be saved: " + saved.err);
         unitFolder = (folder.path("folders") / utf8Path("アイ")).string();
-        sprite = folder.write("sprite.dat", sprite::lz77EncodeLiterals(shell::Bytes(0x400, 0x12), 0x400)).string();
+        sprite = folder.write("sprite.dat", rom::lz77EncodeLiterals(shell::Bytes(0x400, 0x12), 0x400)).string();
         const sprite_test::ByteVector bmp = sprite_test::bitmapFile({});
         bitmap = folder.write("in.bmp", shell::Bytes(bmp.begin(), bmp.end())).string();
         soundRom = folder.write("sound.gba", sound_testing::makeDemoSound().image).string();

@@ -147,7 +147,7 @@ TEST(SpriteFile, RoundTripsThroughTheDecoderAndKeepsOnlyTheLowNibble)
         ASSERT_TRUE(bitmap);
         for (const sprite::SpriteEncoding encoding : {sprite::SpriteEncoding::Literals, sprite::SpriteEncoding::Compressed}) {
             const shell::Bytes file = sprite::spriteFileOf(*bitmap, encoding);
-            const sprite::Lz77Decoding decoded = sprite::lz77Decode(file, 0);
+            const rom::Lz77Decoding decoded = rom::lz77Decode(file, 0);
             EXPECT_TRUE(decoded.complete);
             const sprite::SheetCanvas canvas =
                 sprite::drawSheet(sprite::canvasHeightOfStream(file, 0), decoded.bytes, sprite::Palette{});
@@ -172,7 +172,7 @@ TEST(SpriteFile, TwoRowsGiveOneWholeTileRowWithNothingReadBelowThem)
     ASSERT_EQ(file.size(), 4u + 9 * 128);
     EXPECT_EQ(ByteVector(file.begin(), file.begin() + 4), (ByteVector{0x10, 0x00, 0x04, 0x00}));
     // Tile rows 0-1 come from the bitmap, rows 2-7 of each tile lie below it and are index 0.
-    const sprite::Lz77Decoding decoded = sprite::lz77Decode(file, 0);
+    const rom::Lz77Decoding decoded = rom::lz77Decode(file, 0);
     ASSERT_EQ(decoded.bytes.size(), 1024u);
     for (std::size_t p = 0; p < decoded.bytes.size(); ++p)
         ASSERT_EQ(decoded.bytes[p], p % 32 < 8 ? 0xBB : 0x00) << p;

@@ -1,6 +1,6 @@
 #include "sprite/png_file.hpp"
 
-#include "sprite/lz77.hpp"
+#include "rom/lz77.hpp"
 #include "tests/sprite/sprite_test_files.hpp"
 
 #include <gtest/gtest.h>
@@ -44,9 +44,9 @@ TEST(PngFile, AnIndexedSheetReadsBackToTheSameSpriteAndPaletteBytes)
     ASSERT_TRUE(reading.bitmap) << reading.refusal;
     EXPECT_EQ(sprite::bitmapSizeText(*reading.bitmap), "幅256x高さ24");
     const auto declared = static_cast<std::uint32_t>(sheet.bytes.size());
-    EXPECT_EQ(sprite::spriteFileOf(*reading.bitmap), sprite::lz77EncodeLiterals(sheet.bytes, declared));
+    EXPECT_EQ(sprite::spriteFileOf(*reading.bitmap), rom::lz77EncodeLiterals(sheet.bytes, declared));
     EXPECT_EQ(sprite::spriteFileOf(*reading.bitmap, sprite::SpriteEncoding::Compressed),
-              sprite::lz77Compress(sheet.bytes));
+              rom::lz77Compress(sheet.bytes));
     EXPECT_EQ(sprite::paletteFileOf(*reading.bitmap), sprite::paletteFileBytes(sheet.colours));
 
     EXPECT_FALSE(sprite::encodeSheetPng(sprite::SheetCanvas{}, {sprite::PngKind::Indexed, false}));

@@ -1,7 +1,7 @@
 #include "sprite/tessivo_cli.hpp"
 
 #include "sprite/bitmap.hpp"
-#include "sprite/lz77.hpp"
+#include "rom/lz77.hpp"
 #include "tests/sprite/sprite_test_files.hpp"
 
 #include <gtest/gtest.h>
@@ -52,8 +52,8 @@ TEST_F(TessivoCliTest, ConvertWritesTheWindowsBytesAndReportsAsTheWindowDoes)
     EXPECT_EQ(compressed.status, 0);
     const ByteVector small = folder.read("c.dat");
     EXPECT_LT(small.size(), spriteFile.size());
-    EXPECT_EQ(sprite::lz77Decode(shell::Bytes(small.begin(), small.end()), 0).bytes,
-              sprite::lz77Decode(spriteFile, 0).bytes);
+    EXPECT_EQ(rom::lz77Decode(shell::Bytes(small.begin(), small.end()), 0).bytes,
+              rom::lz77Decode(spriteFile, 0).bytes);
 }
 
 TEST_F(TessivoCliTest, ConvertTakesAPalettePngAsTheSameBitmapAndTellsByContentNotName)

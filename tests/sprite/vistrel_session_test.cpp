@@ -1,6 +1,6 @@
 #include "sprite/vistrel_session.hpp"
 
-#include "sprite/lz77.hpp"
+#include "rom/lz77.hpp"
 #include "tests/doubles/scripted_shell.hpp"
 #include "tests/sprite/sprite_test_files.hpp"
 
@@ -18,7 +18,7 @@ ByteVector spriteStream(std::uint32_t size)
     shell::Bytes sheet(size);
     for (std::size_t p = 0; p < size; ++p)
         sheet[p] = static_cast<std::uint8_t>(p);
-    const shell::Bytes stream = sprite::lz77EncodeLiterals(sheet, size);
+    const shell::Bytes stream = rom::lz77EncodeLiterals(sheet, size);
     return ByteVector(stream.begin(), stream.end());
 }
 

@@ -2,7 +2,7 @@
 // encoding of its command line.
 
 #include "shell/qt/qt_text.hpp"
-#include "sprite/lz77.hpp"
+#include "rom/lz77.hpp"
 #include "sprite/png_file.hpp"
 #include "sprite/window/image_view.hpp"
 #include "sprite/window/vistrel_window.hpp"
@@ -32,7 +32,7 @@ void writeFile(const std::filesystem::path& path, const shell::Bytes& bytes)
 
 shell::Bytes literalSheet(std::uint32_t size, std::uint8_t fill)
 {
-    return sprite::lz77EncodeLiterals(shell::Bytes(size, fill), size);
+    return rom::lz77EncodeLiterals(shell::Bytes(size, fill), size);
 }
 
 }  // namespace

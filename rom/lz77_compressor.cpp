@@ -1,9 +1,7 @@
 // The exact compressor: the smallest LZ77 stream of a source that ends with a whole group, found by
 // a shortest-path parse over the longest match at every position.
 
-#include "sprite/lz77.hpp"
-
-#include "sprite/sprite_format.hpp"
+#include "rom/lz77.hpp"
 
 #include <algorithm>
 #include <array>
@@ -11,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-namespace sprite {
+namespace rom {
 
 namespace {
 
@@ -357,4 +355,4 @@ Bytes lz77Compress(ByteSpan source, Lz77Target target)
     return stream;
 }
 
-}  // namespace sprite
+}  // namespace rom

@@ -1,5 +1,3 @@
-#include "sprite/lz77.hpp"
-
 #include "rom/lz77.hpp"
 
 #include <gtest/gtest.h>
@@ -10,16 +8,16 @@
 
 namespace {
 
-using sprite::Bytes;
-using sprite::lz77Compress;
-using sprite::lz77Decode;
-using sprite::lz77EncodeLiterals;
-using sprite::Lz77Target;
+using rom::Bytes;
+using rom::lz77Compress;
+using rom::lz77Decode;
+using rom::lz77EncodeLiterals;
+using rom::Lz77Target;
 using Raw = std::vector<std::uint8_t>;
 
 Raw decoded(const Bytes& stream, std::size_t offset = 0)
 {
-    const sprite::Lz77Decoding result = lz77Decode(stream, offset);
+    const rom::Lz77Decoding result = lz77Decode(stream, offset);
     return Raw(result.bytes.begin(), result.bytes.end());
 }
 
@@ -155,7 +153,7 @@ TEST(Lz77Decode, LiteralStreamOfSixteenBytesRoundTrips)
 TEST(Lz77Decode, SizeWithBitFifteenSetDecodesToNothingAfterOneGroup)
 {
     Bytes stream = bytesOf({0x10, 0x00, 0x80, 0x00, 0x00, 1, 2, 3, 4, 5, 6, 7, 8});
-    const sprite::Lz77Decoding result = lz77Decode(stream, 0);
+    const rom::Lz77Decoding result = lz77Decode(stream, 0);
     EXPECT_TRUE(result.bytes.empty());
     EXPECT_TRUE(result.complete);
     // The third header byte is not read: 0x018000 declares nothing either.
@@ -190,7 +188,7 @@ TEST(Lz77Decode, StopsAfterTheGroupThatReachesTheSizeAndStoresNothingPast)
     // in the stream and are consumed, not stored. The next group would be garbage.
     const Bytes stream = bytesOf({0x10, 4, 0, 0, 0x3F, 1, 2, 0xF0, 0, 0xF0, 0, 0xF0, 0, 0xF0, 0,
                                   0xF0, 0, 0xF0, 0, 0xFF, 0xFF, 0xFF});
-    const sprite::Lz77Decoding result = lz77Decode(stream, 0);
+    const rom::Lz77Decoding result = lz77Decode(stream, 0);
     EXPECT_EQ(Raw(result.bytes.begin(), result.bytes.end()), (Raw{1, 2, 2, 2}));
     EXPECT_TRUE(result.complete);
 }
@@ -198,12 +196,12 @@ TEST(Lz77Decode, StopsAfterTheGroupThatReachesTheSizeAndStoresNothingPast)
 TEST(Lz77Decode, InputEndingEarlyReadsAsZeroAndIsReportedIncomplete)
 {
     // Items after the size's end may be missing from the buffer without harm.
-    const sprite::Lz77Decoding shortTail = lz77Decode(bytesOf({0x10, 2, 0, 0, 0x3F, 7, 8}), 0);
+    const rom::Lz77Decoding shortTail = lz77Decode(bytesOf({0x10, 2, 0, 0, 0x3F, 7, 8}), 0);
     EXPECT_EQ(Raw(shortTail.bytes.begin(), shortTail.bytes.end()), (Raw{7, 8}));
     EXPECT_TRUE(shortTail.complete);
 
     // A stream cut inside the bytes the size needs: what is there, then zeros.
-    const sprite::Lz77Decoding cut = lz77Decode(bytesOf({0x10, 64, 0, 0, 0x00, 1, 2, 3}), 0);
+    const rom::Lz77Decoding cut = lz77Decode(bytesOf({0x10, 64, 0, 0, 0x00, 1, 2, 3}), 0);
     Raw expected(64, 0);
     expected[0] = 1, expected[1] = 2, expected[2] = 3;
     EXPECT_EQ(Raw(cut.bytes.begin(), cut.bytes.end()), expected);
@@ -225,7 +223,7 @@ TEST(Lz77Decode, HostileBuffersNeverLeaveTheirBounds)
         for (std::uint8_t& byte : buffer)
             byte = static_cast<std::uint8_t>(random() % 3 == 0 ? 0xFF : random());
         const std::size_t offset = random() % (buffer.size() + 8);
-        const sprite::Lz77Decoding result = lz77Decode(buffer, offset);
+        const rom::Lz77Decoding result = lz77Decode(buffer, offset);
         const std::size_t declared = offset + 2 < buffer.size()
                                          ? ((buffer[offset + 1] | buffer[offset + 2] << 8) & 0x7FFF)
                                          : result.bytes.size();
