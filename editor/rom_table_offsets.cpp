@@ -28,11 +28,10 @@ bool isIconInTable(rom::ByteSpan image, const RomTableOffsets& offsets, std::uin
 {
     if (iconId == rom::kNoId)
         return false;
-    const rom::GameTable table = rom::GameTable::IconData;
-    if (offsets.offset(table) == rom::tableLocation(table).unextendedOffset &&
-        iconId > rom::unextendedLastId(rom::ResourceKind::IconData))
+    const std::optional<std::uint16_t> lastId = rom::knownLastId(offsets.directory, rom::ResourceKind::IconData);
+    if (lastId && iconId > *lastId)
         return false;
-    return rom::recordBytes(image, offsets.directory, table, iconId).has_value();
+    return rom::recordBytes(image, offsets.directory, rom::GameTable::IconData, iconId).has_value();
 }
 
 }  // namespace editor

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace rom {
@@ -74,6 +75,16 @@ constexpr std::uint16_t unextendedLastId(ResourceKind kind)
     case ResourceKind::FixedWeapon: return kLastWeaponId;
     }
     return 0;
+}
+
+// The last ID of `kind`'s table while the table stands where the game put it; nothing for a table
+// that an ID area extension has moved, whose last ID the image alone cannot tell.
+inline std::optional<std::uint16_t> knownLastId(const TableDirectory& directory, ResourceKind kind)
+{
+    const GameTable table = tableOf(kind);
+    if (directory.offset(table) != tableLocation(table).unextendedOffset)
+        return std::nullopt;
+    return unextendedLastId(kind);
 }
 
 }  // namespace rom

@@ -21,10 +21,9 @@ rom::RomResult<std::uint32_t> graphicsOffsetOfId(shell::ByteSpan image, rom::Res
     auto directory = rom::readTableDirectory(image);
     if (!directory)
         return std::unexpected(directory.error());
-    const std::uint16_t lastId = rom::unextendedLastId(kind);
-    if (directory->offset(table) == rom::tableLocation(table).unextendedOffset && id > lastId) {
+    if (const std::optional<std::uint16_t> lastId = rom::knownLastId(*directory, kind); lastId && id > *lastId) {
         return std::unexpected(rom::RomError{item + " はテーブルにありません (最後の ID は 0x" +
-                                             shell::paddedHexText(lastId, 3) + ")"});
+                                             shell::paddedHexText(*lastId, 3) + ")"});
     }
     auto pointer = rom::readTablePointer(image, *directory, table, id);
     if (!pointer)

@@ -5,7 +5,6 @@
 #include "shell/command_line_shell.hpp"
 #include "shell/files.hpp"
 #include "sprite/graphics_ids.hpp"
-#include "sprite/sprite_format.hpp"
 #include "sprite/vistrel_session.hpp"
 #include "sprite/vistrel_unit.hpp"
 
@@ -95,9 +94,7 @@ struct RenderRequest {
     std::string spriteFile;
     std::optional<std::string> paletteFile;
     std::string output;
-    std::optional<std::uint32_t> seed;
-    std::uint32_t bank = 0;
-    PngOptions png;
+    DrawOptions draw;
 };
 
 std::expected<RomGraphic, std::string> romGraphic(const shell::ParsedArguments& parsed,
@@ -114,20 +111,17 @@ std::expected<RomGraphic, std::string> romGraphic(const shell::ParsedArguments& 
     return RomGraphic{*address, *id};
 }
 
-// The options every command takes, into `request`; the usage problem when one is wrong.
-std::optional<std::string> commonOptions(const shell::ParsedArguments& parsed, RenderRequest& request)
+// The options both commands take, or the usage problem when one is wrong.
+std::expected<DrawOptions, std::string> drawOptions(const shell::ParsedArguments& parsed)
 {
     auto seed = numberOption(parsed, "--seed", 0xFFFFFFFF, "a number");
     if (!seed)
-        return seed.error();
-    request.seed = *seed;
+        return std::unexpected(seed.error());
     auto bank = numberOption(parsed, "--bank", kLargestBank, "a palette number");
     if (!bank)
-        return bank.error();
-    request.bank = bank->value_or(0);
-    request.png.kind = parsed.has("--indexed") ? PngKind::Indexed : PngKind::Colour;
-    request.png.transparentIndexZero = parsed.has("--transparent");
-    return std::nullopt;
+        return std::unexpected(bank.error());
+    const PngKind kind = parsed.has("--indexed") ? PngKind::Indexed : PngKind::Colour;
+    return DrawOptions{*seed, bank->value_or(0), {kind, parsed.has("--transparent")}};
 }
 
 // The request, or the usage problem.
@@ -142,8 +136,10 @@ std::expected<RenderRequest, std::string> renderRequest(const shell::ParsedArgum
     if (!output)
         return std::unexpected("-o OUT.png is required");
     request.output = *output;
-    if (std::optional<std::string> problem = commonOptions(parsed, request))
-        return std::unexpected(*problem);
+    auto draw = drawOptions(parsed);
+    if (!draw)
+        return std::unexpected(draw.error());
+    request.draw = *draw;
     const bool bankAsked = parsed.value("--bank").has_value();
 
     auto sprite = romGraphic(parsed, "--sprite", "--sprite-id");
@@ -213,20 +209,12 @@ bool drawFromRom(const RenderRequest& request, VistrelSession& session, shell::S
     // A sheet the image cannot show has said why once; the palette would only repeat it.
     if (!session.canvas())
         return false;
-    if (paletteOffset) {
-        // An address past 32 bits is outside every image; the session says so.
-        const std::uint64_t bankOffset = *paletteOffset + std::uint64_t{request.bank} * kPaletteBytes;
-        const auto address = static_cast<std::uint32_t>(std::min<std::uint64_t>(bankOffset, 0xFFFFFFFF));
-        if (!session.setPaletteAddress(address))
-            return false;
-    }
-    return true;
+    return !paletteOffset || session.setPaletteAddress(*paletteOffset);
 }
 
 bool drawFromFiles(const RenderRequest& request, VistrelSession& session, std::ostream& err)
 {
     if (request.paletteFile) {
-        session.setPaletteBank(request.bank);
         session.openPaletteFile(*request.paletteFile);
         if (!session.paletteSet())
             return false;
@@ -277,12 +265,13 @@ int render(const shell::ParsedArguments& parsed, std::ostream& err, const PngEnc
 
     shell::CommandLineShell shell(err);
     VistrelSession session(shell);
-    if (request->seed)
-        session.seedRandomColours(*request->seed);
+    if (request->draw.seed)
+        session.seedRandomColours(*request->draw.seed);
+    session.setPaletteBank(request->draw.bank);
     const std::optional<SheetCanvas> canvas = drawRequested(*request, session, shell, err);
     if (!canvas)
         return shell::kExitFailed;
-    const std::optional<shell::Bytes> png = encodePng(*canvas, request->png);
+    const std::optional<shell::Bytes> png = encodePng(*canvas, request->draw.png);
     if (!png)
         return failed(err, "the PNG image could not be made");
     if (!shell::writeWholeFile(shell, request->output, *png))
@@ -302,14 +291,13 @@ int unit(const shell::ParsedArguments& parsed, std::ostream& out, std::ostream& 
         if (parsed.value(option))
             return vistrelUsage(err, "unit takes no " + std::string(option));
     }
-    RenderRequest options;
-    if (std::optional<std::string> problem = commonOptions(parsed, options))
-        return vistrelUsage(err, *problem);
+    const auto draw = drawOptions(parsed);
+    if (!draw)
+        return vistrelUsage(err, draw.error());
     const std::optional<std::uint32_t> unitId = shell::parseNumber(parsed.positionals[2]);
     if (!unitId)
         return vistrelUsage(err, "UNIT must be a number, decimal or hexadecimal with 0x");
-    UnitRequest request{parsed.positionals[1], *unitId, *dir, options.bank, options.seed, options.png};
-    return renderUnit(request, out, err, encodePng);
+    return renderUnit({parsed.positionals[1], *unitId, *dir, *draw}, out, err, encodePng);
 }
 
 }  // namespace

@@ -19,6 +19,13 @@ namespace sprite {
 // Encodes a canvas as a PNG file's bytes, or nothing when it cannot; tests put their own in.
 using PngEncoder = std::function<std::optional<shell::Bytes>(const SheetCanvas&, const PngOptions&)>;
 
+// How both commands draw: the colours of a sheet without palette, the palette bank, the PNG kind.
+struct DrawOptions {
+    std::optional<std::uint32_t> seed;
+    std::uint32_t bank = 0;
+    PngOptions png;
+};
+
 bool isVistrelCommand(std::string_view word);
 
 // `arguments` starts with the subcommand. Returns the process exit status.

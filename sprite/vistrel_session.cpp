@@ -14,6 +14,11 @@ bool fitsIn(std::size_t size, std::uint64_t offset, std::uint64_t length)
 
 }  // namespace
 
+SheetShortfall shortfallOf(const rom::Lz77Decoding& decoded)
+{
+    return {decoded.bytes.size(), decoded.bytes.size() - decoded.produced};
+}
+
 std::string shortfallWarning(const SheetShortfall& shortfall)
 {
     return "スプライトのデータが途中で終わっています: " + std::to_string(shortfall.declared) +
@@ -84,9 +89,10 @@ bool VistrelSession::setPaletteAddress(std::uint32_t address)
     paletteSet_ = true;
     if (!romLoaded_)
         return true;
-    const bool inside = fitsIn(rom_.size(), address, kPaletteBytes);
+    const std::uint64_t bankAddress = address + std::uint64_t{paletteBank_} * kPaletteBytes;
+    const bool inside = fitsIn(rom_.size(), bankAddress, kPaletteBytes);
     if (inside) {
-        palette_ = paletteFromBytes(shell::ByteSpan(rom_).subspan(address, kPaletteBytes));
+        palette_ = paletteFromBytes(shell::ByteSpan(rom_).subspan(static_cast<std::size_t>(bankAddress), kPaletteBytes));
     } else {
         shell_.message(kPaletteAddressOutsideRom, std::string(kErrorCaption), shell::Buttons::Ok,
                        shell::Icon::Warning);
@@ -153,7 +159,7 @@ void VistrelSession::showDecoded(int height, const rom::Lz77Decoding& decoded)
     if (!paletteSet_)
         palette_ = randomPalette(random_);
     canvas_ = drawSheet(height, decoded.bytes, palette_);
-    shortfall_ = {decoded.bytes.size(), decoded.bytes.size() - decoded.produced};
+    shortfall_ = shortfallOf(decoded);
 }
 
 }  // namespace sprite

@@ -29,6 +29,8 @@ struct SheetShortfall {
     std::size_t missing = 0;
 };
 
+// What a decoding of a sheet's stream lacks of its declared bytes.
+SheetShortfall shortfallOf(const rom::Lz77Decoding& decoded);
 // Said on the command line when the drawn sheet lacks bytes its stream declares.
 std::string shortfallWarning(const SheetShortfall& shortfall);
 
@@ -59,8 +61,9 @@ public:
     void setSpriteAddress(std::uint32_t address);
     // Returns false when a loaded image holds no palette at the address (the palette is kept).
     bool setPaletteAddress(std::uint32_t address);
-    // Which 32-byte palette of a palette file holding several is used (0, the first, unless set);
-    // applies from the next palette file load.
+    // Which 32-byte palette of a palette file or a palette group is used (0, the first, unless
+    // set): the palette at the address or file start plus 32 bytes a bank. Applies from the next
+    // palette file load or palette address.
     void setPaletteBank(std::size_t bank) { paletteBank_ = bank; }
     // F5: the palette file, then the sprite file, loaded again where their paths are set.
     void reloadFiles();
@@ -75,7 +78,6 @@ public:
     std::uint32_t paletteAddress() const { return paletteAddress_; }
     bool paletteSet() const { return paletteSet_; }
     const Palette& palette() const { return palette_; }
-    const shell::Bytes& romImage() const { return rom_; }
 
 private:
     SpriteFileLoad loadSpriteFile();

@@ -3,11 +3,11 @@
 #include "editor/unit_folder.hpp"
 #include "rom/byte_io.hpp"
 #include "rom/game_tables.hpp"
+#include "rom/lz77.hpp"
 #include "shell/command_line.hpp"
 #include "shell/command_line_shell.hpp"
 #include "shell/files.hpp"
 #include "shell/number_text.hpp"
-#include "rom/lz77.hpp"
 #include "sprite/unit_sheets.hpp"
 #include "sprite/vistrel_session.hpp"
 
@@ -53,7 +53,7 @@ std::string indexLine(const std::array<std::string, kColumns.size()>& cells)
 // The size a measured stream declares: bits 8 to 31 of its header, as the game reads them.
 std::uint32_t declaredSize(shell::ByteSpan stream)
 {
-    return rom::loadU32(stream, 0) >> 8;
+    return rom::loadU32(stream, 0) >> rom::kLz77SizeShift;
 }
 
 std::string imageName(std::uint16_t spriteId)
@@ -61,14 +61,10 @@ std::string imageName(std::uint16_t spriteId)
     return std::string(kImageStem) + std::to_string(spriteId) + std::string(kImageExtension);
 }
 
-struct DrawnSheet {
-    std::optional<shell::Bytes> png;  // none for an empty entry or a sheet of no rows
-};
-
-std::string indexText(const UnitRequest& request, const UnitSheets& unit,
-                      const std::vector<DrawnSheet>& drawn)
+// `imaged` says of each sheet whether it has a PNG: an empty entry or a sheet of no rows has none.
+std::string indexText(const UnitRequest& request, const UnitSheets& unit, const std::vector<bool>& imaged)
 {
-    std::string text = "# unit " + hexText(request.unitId, 2) + ", palette bank " + std::to_string(request.bank) +
+    std::string text = "# unit " + hexText(request.unitId, 2) + ", palette bank " + std::to_string(request.draw.bank) +
                        "; IDs in decimal, offsets, lengths and decoded sizes in hexadecimal\n";
     std::array<std::string, kColumns.size()> headings;
     for (std::size_t i = 0; i < kColumns.size(); ++i)
@@ -84,7 +80,7 @@ std::string indexText(const UnitRequest& request, const UnitSheets& unit,
             length > 0 ? hexText(length, kLengthDigits) : std::string(kNone),
             length > 0 ? hexText(declaredSize(unit.stream(sheet)), kLengthDigits) : std::string(kNone),
             std::string(kNone), std::string(kNone), std::string(kNone),
-            drawn[i].png ? imageName(sheet.spriteId) : std::string(kNone), ""};
+            imaged[i] ? imageName(sheet.spriteId) : std::string(kNone), ""};
         if (sheet.palette) {
             cells[4] = std::to_string(sheet.palette->id);
             cells[5] = sheet.palette->banks > 0 ? hexText(sheet.palette->offset, kOffsetDigits) : std::string(kNone);
@@ -102,9 +98,9 @@ std::string indexText(const UnitRequest& request, const UnitSheets& unit,
 std::optional<std::string> missingBank(const UnitRequest& request, const UnitSheets& unit)
 {
     for (const UnitSheet& sheet : unit.sheets) {
-        if (sheet.palette && !paletteBank(unit.set, *sheet.palette, request.bank)) {
+        if (sheet.palette && !paletteBank(unit.set, *sheet.palette, request.draw.bank)) {
             return rom::itemName("Pallet", sheet.palette->id) + " のパレットは " +
-                   std::to_string(sheet.palette->banks) + " 個です: バンク " + std::to_string(request.bank) +
+                   std::to_string(sheet.palette->banks) + " 個です: バンク " + std::to_string(request.draw.bank) +
                    " はありません";
         }
     }
@@ -134,12 +130,12 @@ int renderUnit(const UnitRequest& request, std::ostream& out, std::ostream& err,
         return shell::kExitFailed;
     }
 
-    std::mt19937 randomColours(request.seed.value_or(0));
-    std::vector<DrawnSheet> drawn;
+    std::mt19937 randomColours(request.draw.seed.value_or(0));
+    std::vector<bool> imaged;
     std::vector<shell::FolderFile> files;
     for (const UnitSheet& sheet : unit->sheets) {
         const shell::ByteSpan stream = unit->stream(sheet);
-        DrawnSheet& result = drawn.emplace_back();
+        imaged.push_back(false);
         if (stream.empty())
             continue;
         const int height = canvasHeightOfStream(stream, 0);
@@ -147,21 +143,20 @@ int renderUnit(const UnitRequest& request, std::ostream& out, std::ostream& err,
             err << rom::itemName("Sprite", sheet.spriteId) << ": 大きさが 0 のため画像にしません\n";
             continue;
         }
-        const Palette colours = sheet.palette ? paletteFromBytes(*paletteBank(unit->set, *sheet.palette, request.bank))
+        const Palette colours = sheet.palette ? paletteFromBytes(*paletteBank(unit->set, *sheet.palette, request.draw.bank))
                                               : randomPalette(randomColours);
         const rom::Lz77Decoding decoded = rom::lz77Decode(stream, 0);
-        if (decoded.produced < decoded.bytes.size()) {
-            err << rom::itemName("Sprite", sheet.spriteId) << ": "
-                << shortfallWarning({decoded.bytes.size(), decoded.bytes.size() - decoded.produced}) << '\n';
-        }
-        result.png = encodePng(drawSheet(height, decoded.bytes, colours), request.png);
-        if (!result.png) {
+        if (const SheetShortfall shortfall = shortfallOf(decoded); shortfall.missing > 0)
+            err << rom::itemName("Sprite", sheet.spriteId) << ": " << shortfallWarning(shortfall) << '\n';
+        std::optional<shell::Bytes> png = encodePng(drawSheet(height, decoded.bytes, colours), request.draw.png);
+        if (!png) {
             err << "Vistrel: the PNG image of " << rom::itemName("Sprite", sheet.spriteId) << " could not be made\n";
             return shell::kExitFailed;
         }
-        files.push_back({imageName(sheet.spriteId), *result.png});
+        files.push_back({imageName(sheet.spriteId), std::move(*png)});
+        imaged.back() = true;
     }
-    const std::string index = indexText(request, *unit, drawn);
+    const std::string index = indexText(request, *unit, imaged);
     files.push_back({std::string(kIndexFile), shell::Bytes(index.begin(), index.end())});
 
     std::vector<shell::NamedPath> outputs;

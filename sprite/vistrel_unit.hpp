@@ -16,10 +16,8 @@ struct UnitRequest {
     std::filesystem::path rom;
     std::uint32_t unitId = 0;
     std::filesystem::path dir;
-    std::uint32_t bank = 0;
-    // Colours of a sheet without palette; a fixed default keeps the files the same run after run.
-    std::optional<std::uint32_t> seed;
-    PngOptions png;
+    // Without a seed, sheets without palette take seed 0, so the files are the same run after run.
+    DrawOptions draw;
 };
 
 // Writes the folder's files all or none, prints the index on `out`; returns the exit status.
