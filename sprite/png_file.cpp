@@ -234,12 +234,6 @@ PngImage colourPlan(const SheetCanvas& canvas, bool transparentIndexZero)
     return plan;
 }
 
-std::uint32_t bigEndian32(const std::uint8_t* bytes)
-{
-    return static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
-           static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
-}
-
 // The checks the bitmap reader makes, on the header chunk as stored, so that their messages
 // speak before libpng judges the rest; a header chunk that is cut short or fails its checksum
 // is damage.
@@ -252,14 +246,14 @@ std::string_view headerRefusal(ByteSpan file)
     const std::uint8_t* data = type + kChunkTypeBytes;
     const std::uint32_t crc =
         static_cast<std::uint32_t>(crc32(0, type, static_cast<uInt>(kChunkTypeBytes + kHeaderDataBytes)));
-    if (bigEndian32(chunk) != kHeaderDataBytes || std::memcmp(type, "IHDR", kChunkTypeBytes) != 0 ||
-        bigEndian32(data + kHeaderDataBytes) != crc)
+    if (png_get_uint_32(chunk) != kHeaderDataBytes || std::memcmp(type, "IHDR", kChunkTypeBytes) != 0 ||
+        png_get_uint_32(data + kHeaderDataBytes) != crc)
         return kDamagedPng;
     if (data[kHeaderColourTypeAt] != PNG_COLOR_TYPE_PALETTE)
         return kNotPalettePng;
-    if (bigEndian32(data + kHeaderWidthAt) != static_cast<std::uint32_t>(kBitmapWidth))
+    if (png_get_uint_32(data + kHeaderWidthAt) != static_cast<std::uint32_t>(kBitmapWidth))
         return kWidthNot256;
-    const std::uint32_t height = bigEndian32(data + kHeaderHeightAt);
+    const std::uint32_t height = png_get_uint_32(data + kHeaderHeightAt);
     if (height % 2 != 0)
         return kHeightNotEven;
     if (height == 0 || height > static_cast<std::uint32_t>(kTallestBitmap))
