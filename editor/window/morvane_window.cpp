@@ -59,13 +59,7 @@ void MorvaneWindow::createControls()
 
 void MorvaneWindow::connectCommands()
 {
-    // Only a line the user selects counts: the list moves its current row to the first line when
-    // it merely gets the focus, and that selects nothing.
-    connect(unitList_, &QListWidget::itemSelectionChanged, this, [this] {
-        const QList<QListWidgetItem*> selected = unitList_->selectedItems();
-        if (!selected.isEmpty())
-            selectUnit(unitList_->row(selected.front()));
-    });
+    shell::qt::onSelectedRow(*unitList_, [this](int row) { selectUnit(row); });
     connect(saveFolder_, &QPushButton::clicked, this, &MorvaneWindow::saveUnitFolder);
     connect(loadFolder_, &QPushButton::clicked, this, &MorvaneWindow::loadFromFolder);
     connect(port_, &QPushButton::clicked, this, &MorvaneWindow::portUnit);

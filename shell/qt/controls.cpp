@@ -176,6 +176,15 @@ void setControlText(QLineEdit& field, std::string_view utf8)
     field.setText(displayText(utf8));
 }
 
+void onSelectedRow(QListWidget& list, std::function<void(int)> onRow)
+{
+    QObject::connect(&list, &QListWidget::itemSelectionChanged, &list, [&list, onRow = std::move(onRow)] {
+        const QList<QListWidgetItem*> selected = list.selectedItems();
+        if (!selected.isEmpty())
+            onRow(list.row(selected.front()));
+    });
+}
+
 void setColumnText(QPlainTextEdit& box, std::string_view utf8)
 {
     const QString text = displayText(utf8);

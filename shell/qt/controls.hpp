@@ -5,6 +5,7 @@
 
 #include <QFont>
 
+#include <functional>
 #include <string_view>
 
 class QCheckBox;
@@ -83,5 +84,10 @@ void setControlText(QLineEdit& field, std::string_view utf8);
 // Windows edit assume the narrow digits of the Windows face; with other faces they would push
 // fields past the box's edge. Lines without a TAB (a heading) take no part.
 void setColumnText(QPlainTextEdit& box, std::string_view utf8);
+
+// Calls `onRow` with the row of the line the user selects in `list`. Only a selection counts: the
+// list moves its current row to the first line when it merely gets the focus, and that selects
+// nothing.
+void onSelectedRow(QListWidget& list, std::function<void(int)> onRow);
 
 }  // namespace shell::qt

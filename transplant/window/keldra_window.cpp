@@ -77,13 +77,7 @@ void KeldraWindow::connectCommands()
             &KeldraWindow::loadExtensionInfo);
     connect(actions_.at(KeldraCommand::SaveExtensionInfo), &QAction::triggered, this,
             &KeldraWindow::saveExtensionInfo);
-    // Only a line the user selects counts: the list moves its current row to the first line when
-    // it merely gets the focus, and that selects nothing.
-    connect(unitList_, &QListWidget::itemSelectionChanged, this, [this] {
-        const QList<QListWidgetItem*> selected = unitList_->selectedItems();
-        if (!selected.isEmpty())
-            showSelectedUnit(unitList_->row(selected.front()));
-    });
+    shell::qt::onSelectedRow(*unitList_, [this](int row) { showSelectedUnit(row); });
 }
 
 void KeldraWindow::openRom()
