@@ -8,6 +8,7 @@
 #include "bench/budget.hpp"
 
 #include "rom/game_text.hpp"
+#include "shell/files.hpp"
 #include "tests/doubles/scripted_shell.hpp"
 #include "tests/support/character_table_file.hpp"
 #include "tests/support/demo_scenario.hpp"
@@ -124,7 +125,7 @@ const Files& files()
 // A session with the test image open, as after "開く".
 struct OpenSession {
     explicit OpenSession(const Files& paths)
-        : session(shell, rom::LoadCharacterTable(shell, paths.table))
+        : session(shell, rom::characterTableFrom(shell::readWholeFile(shell, paths.table)))
     {
         shell.openPaths.push_back(paths.rom);
         opened = session.OpenRom();

@@ -4,6 +4,7 @@
 #include "bench/budget.hpp"
 
 #include "rom/game_text.hpp"
+#include "shell/files.hpp"
 #include "tests/doubles/scripted_shell.hpp"
 #include "tests/support/synthetic_rom.hpp"
 #include "transplant/keldra_session.hpp"
@@ -86,7 +87,7 @@ void openAndListUnits(benchmark::State& state)
     const Files& paths = files();
     for (auto _ : state) {
         testing_doubles::ScriptedShell shell;
-        transplant::KeldraSession session(shell, rom::LoadCharacterTable(shell, paths.table));
+        transplant::KeldraSession session(shell, rom::characterTableFrom(shell::readWholeFile(shell, paths.table)));
         shell.openPaths.push_back(paths.rom);
         if (!session.OpenRom()) {
             state.SkipWithError("the image did not open");

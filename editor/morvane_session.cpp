@@ -186,7 +186,7 @@ std::string MorvaneSession::romSideReport()
 
 rom::CharacterTable MorvaneSession::loadTable()
 {
-    return rom::LoadCharacterTable(shell_, tablePath_);
+    return rom::characterTableFrom(shell::readWholeFile(shell_, tablePath_));
 }
 
 std::string MorvaneSession::summaryText(const UnitDataSet& set, const UnitIdSet& ids)

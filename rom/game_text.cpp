@@ -1,6 +1,5 @@
 #include "rom/game_text.hpp"
 
-#include "shell/files.hpp"
 #include "shell/program_folder.hpp"
 
 #include <cstring>
@@ -81,12 +80,11 @@ std::string_view CharacterTable::characterOf(std::uint16_t code, bool twoByte,
     return charactersAfterCommaFrom(0);
 }
 
-CharacterTable LoadCharacterTable(shell::Shell& shell, const std::filesystem::path& path)
+CharacterTable characterTableFrom(const std::optional<shell::Bytes>& fileBytes)
 {
-    std::optional<shell::Bytes> bytes = shell::readWholeFile(shell, path);
-    if (!bytes)
+    if (!fileBytes)
         return CharacterTable();
-    return CharacterTable(std::string(bytes->begin(), bytes->end()));
+    return CharacterTable(std::string(fileBytes->begin(), fileBytes->end()));
 }
 
 std::filesystem::path defaultCharacterTablePath()

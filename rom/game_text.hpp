@@ -6,11 +6,11 @@
 // first occurrence of a key anywhere wins, even inside another entry.
 
 #include "shell/bytes.hpp"
-#include "shell/shell.hpp"
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,9 +47,9 @@ private:
 
 inline constexpr std::string_view kCharacterTableFileName = "string.txt";
 
-// Reads the character table from `path`; a missing or unreadable file shows the file failure
-// message and gives an empty table, with which every name decodes to nothing.
-CharacterTable LoadCharacterTable(shell::Shell& shell, const std::filesystem::path& path);
+// The table from the bytes its caller read from "string.txt". A file that could not be read (no
+// bytes) gives the empty table, with which every name decodes to nothing.
+CharacterTable characterTableFrom(const std::optional<shell::Bytes>& fileBytes);
 
 // The table beside the running program.
 std::filesystem::path defaultCharacterTablePath();

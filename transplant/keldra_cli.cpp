@@ -368,7 +368,7 @@ int runKeldraCommand(std::span<const std::string> arguments, std::ostream& out, 
         return usage(err, *collision);
 
     shell::CommandLineShell shell(err);
-    KeldraSession session(shell, rom::LoadCharacterTable(shell, tablePath));
+    KeldraSession session(shell, rom::characterTableFrom(shell::readWholeFile(shell, tablePath)));
     shell.queueOpenPath(parsed->positionals[1]);
     if (!session.OpenRom())
         return shell::kExitFailed;

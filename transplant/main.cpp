@@ -3,6 +3,7 @@
 // only argument already opened, if there is one.
 
 #include "rom/game_text.hpp"
+#include "shell/files.hpp"
 #include "shell/program_folder.hpp"
 #include "shell/qt/qt_shell.hpp"
 #include "shell/qt/qt_text.hpp"
@@ -25,7 +26,7 @@ int runWindow(int argc, char* argv[])
 
     shell::qt::QtShell shell;
     transplant::KeldraWindow window(
-        shell, rom::LoadCharacterTable(shell, rom::defaultCharacterTablePath()),
+        shell, rom::characterTableFrom(shell::readWholeFile(shell, rom::defaultCharacterTablePath())),
         shell::programFolder());
     shell.setOwner(&window);
     window.show();
