@@ -5,17 +5,12 @@
 #include "shell/files.hpp"
 #include "sprite/tessivo_session.hpp"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace sprite {
 namespace {
-
-constexpr std::string_view kConvertCommand = "convert";
-
-constexpr std::string_view kTessivoUsage =
-    "usage: Tessivo\n"
-    "       Tessivo convert IN.bmp|IN.png [--sprite OUT.dat] [--palette OUT.dat] [--compress]\n";
 
 // "16-31, 40": the indexes in ascending order, runs of neighbours joined.
 std::string indexRangesText(const std::vector<std::uint8_t>& indexes)
@@ -44,34 +39,13 @@ std::string wideIndexWarning(const WideIndexPixels& wide)
            indexRangesText(wide.indexes) + "): 下位4ビットだけを使います";
 }
 
-int tessivoUsage(std::ostream& err, std::string_view problem)
+int convert(shell::CommandCall& call)
 {
-    if (!problem.empty())
-        err << "Tessivo: " << problem << '\n';
-    err << kTessivoUsage;
-    return shell::kExitUsage;
-}
-
-}  // namespace
-
-bool isTessivoCommand(std::string_view word)
-{
-    return word == kConvertCommand;
-}
-
-int runTessivoCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err)
-{
-    const shell::ArgumentSpec options{{"--sprite", "--palette"}, {"--compress"}};
-    const std::expected<shell::ParsedArguments, std::string> parsed = parseArguments(arguments, options);
-    if (!parsed)
-        return tessivoUsage(err, parsed.error());
-    if (parsed->positionals.size() != 2 || !isTessivoCommand(parsed->positionals.front()))
-        return tessivoUsage(err, "convert takes one IN.bmp or IN.png");
-    const std::string& in = parsed->positionals[1];
-    const std::optional<std::string> sprite = parsed->value("--sprite");
-    const std::optional<std::string> palette = parsed->value("--palette");
+    const std::filesystem::path in = call.argument(0);
+    const std::optional<std::string> sprite = call.option("--sprite");
+    const std::optional<std::string> palette = call.option("--palette");
     if (!sprite && !palette)
-        return tessivoUsage(err, "convert needs --sprite OUT.dat, --palette OUT.dat or both");
+        call.usageError("convert needs --sprite OUT.dat, --palette OUT.dat or both");
     std::vector<shell::NamedPath> outputs;
     if (sprite)
         outputs.push_back({"--sprite", *sprite});
@@ -79,33 +53,59 @@ int runTessivoCommand(std::span<const std::string> arguments, std::ostream& out,
         outputs.push_back({"--palette", *palette});
     const shell::NamedPath inputs[] = {{"IN", in}};
     if (const std::optional<std::string> collision = shell::outputCollision(outputs, inputs))
-        return tessivoUsage(err, *collision);
+        call.usageError(*collision);
 
-    shell::CommandLineShell shell(err);
+    shell::CommandLineShell shell(call.err);
     TessivoSession session(shell);
-    shell.queueOpenPath(in);
-    if (!session.loadBitmap())
+    if (!session.loadBitmap(in))
         return shell::kExitFailed;
-    out << bitmapSizeText(*session.bitmap()) << '\n';
+    call.out << bitmapSizeText(*session.bitmap()) << '\n';
 
     const SpriteEncoding encoding =
-        parsed->has("--compress") ? SpriteEncoding::Compressed : SpriteEncoding::Literals;
+        call.flag("--compress") ? SpriteEncoding::Compressed : SpriteEncoding::Literals;
     if (sprite) {
         const WideIndexPixels wide = wideIndexPixels(*session.bitmap());
         if (wide.count > 0)
-            err << wideIndexWarning(wide) << '\n';
+            call.err << wideIndexWarning(wide) << '\n';
     }
-    if (sprite && palette) {
-        shell.queueSavePath(*sprite);
-        shell.queueSavePath(*palette);
-        return session.makeSpriteAndPaletteFiles(encoding) ? shell::kExitDone : shell::kExitFailed;
-    }
-    if (sprite) {
-        shell.queueSavePath(*sprite);
-        return session.makeSpriteFile(encoding) ? shell::kExitDone : shell::kExitFailed;
-    }
-    shell.queueSavePath(*palette);
-    return session.makePaletteFile() ? shell::kExitDone : shell::kExitFailed;
+    bool saved = false;
+    if (sprite && palette)
+        saved = session.makeSpriteAndPaletteFiles(*sprite, *palette, encoding);
+    else if (sprite)
+        saved = session.makeSpriteFile(*sprite, encoding);
+    else
+        saved = session.makePaletteFile(*palette);
+    return saved ? shell::kExitDone : shell::kExitFailed;
+}
+
+}  // namespace
+
+shell::ToolSpec tessivoCommandLine()
+{
+    return {
+        .name = "Tessivo",
+        .windowArguments = "",
+        .windowDescription = "opens the window",
+        .commonOptions = {},
+        .commands = {{
+            .name = "convert",
+            .forms = {"IN.bmp|IN.png"},
+            .minArguments = 1,
+            .maxArguments = 1,
+            .options = {{"--sprite", "OUT.dat", "writes the sprite data file, as \"Sprite作成\" does"},
+                        {"--palette", "OUT.dat", "writes the palette file, as \"Pallet作成\" does"},
+                        {"--compress", "", "writes the smallest compressed stream instead of literals"}},
+            .description = "loads a 256-pixel-wide bitmap or palette-mode PNG with the window's tests "
+                           "and writes the sprite and/or palette file (at least one)",
+            .run = convert,
+        }},
+        .notes = "",
+    };
+}
+
+int runTessivoCommand(std::span<const std::string> words, std::ostream& out, std::ostream& err)
+{
+    return shell::runCommandLine(tessivoCommandLine(), words, out, err);
 }
 
 }  // namespace sprite

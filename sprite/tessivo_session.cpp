@@ -7,41 +7,6 @@
 
 namespace sprite {
 
-TessivoSession::TessivoSession(shell::Shell& shell) : shell_(shell) {}
-
-bool TessivoSession::loadBitmap()
-{
-    const std::optional<shell::OpenedFile> opened = shell::openAndReadFile(
-        shell_, shell::makeFilter({{std::string(kBitmapFilterName), std::string(kBitmapFilePattern)},
-                                   {std::string(kPngFilterName), std::string(kPngFilePattern)}}));
-    if (!opened)
-        return false;
-    // The file's own signature decides, whatever its name; anything not PNG meets the bitmap
-    // reader's tests.
-    BitmapReading reading = isPngFile(opened->bytes) ? readPngBitmap(opened->bytes) : readBitmap(opened->bytes);
-    if (!reading.bitmap) {
-        shell_.message(reading.refusal, std::nullopt, shell::Buttons::Ok, shell::Icon::None);
-        return false;
-    }
-    bitmap_ = std::move(reading.bitmap);
-    bitmapPath_ = opened->path;
-    return true;
-}
-
-bool TessivoSession::makeSpriteFile(SpriteEncoding encoding)
-{
-    if (!bitmap_)
-        return false;
-    return save(spriteFileOf(*bitmap_, encoding), kSpriteFileFilterName, kSpriteReportCaption);
-}
-
-bool TessivoSession::makePaletteFile()
-{
-    if (!bitmap_)
-        return false;
-    return save(paletteFileOf(*bitmap_), kPaletteSaveFilterName, kPaletteReportCaption);
-}
-
 namespace {
 
 std::string saveFilter(std::string_view filterName)
@@ -52,23 +17,64 @@ std::string saveFilter(std::string_view filterName)
 
 }  // namespace
 
-bool TessivoSession::makeSpriteAndPaletteFiles(SpriteEncoding encoding)
+std::string bitmapOpenFilter()
+{
+    return shell::makeFilter({{std::string(kBitmapFilterName), std::string(kBitmapFilePattern)},
+                              {std::string(kPngFilterName), std::string(kPngFilePattern)}});
+}
+
+std::string spriteSaveFilter()
+{
+    return saveFilter(kSpriteFileFilterName);
+}
+
+std::string paletteSaveFilter()
+{
+    return saveFilter(kPaletteSaveFilterName);
+}
+
+TessivoSession::TessivoSession(shell::Shell& shell) : shell_(shell) {}
+
+bool TessivoSession::loadBitmap(const std::filesystem::path& path)
+{
+    const std::optional<shell::Bytes> bytes = shell::readWholeFile(shell_, path);
+    if (!bytes)
+        return false;
+    // The file's own signature decides, whatever its name; anything not PNG meets the bitmap
+    // reader's tests.
+    BitmapReading reading = isPngFile(*bytes) ? readPngBitmap(*bytes) : readBitmap(*bytes);
+    if (!reading.bitmap) {
+        shell_.message(reading.refusal, std::nullopt, shell::Buttons::Ok, shell::Icon::None);
+        return false;
+    }
+    bitmap_ = std::move(reading.bitmap);
+    bitmapPath_ = path;
+    return true;
+}
+
+bool TessivoSession::makeSpriteFile(const SaveTarget& target, SpriteEncoding encoding)
 {
     if (!bitmap_)
         return false;
-    const std::optional<std::filesystem::path> spritePath =
-        shell_.askSavePath(saveFilter(kSpriteFileFilterName), shell::kSaveDialogTitle);
-    const std::optional<std::filesystem::path> palettePath =
-        spritePath ? shell_.askSavePath(saveFilter(kPaletteSaveFilterName), shell::kSaveDialogTitle)
-                   : std::nullopt;
-    if (!spritePath || !palettePath) {
-        report(false, kSpriteReportCaption);
-        report(false, kPaletteReportCaption);
+    return save(target, spriteFileOf(*bitmap_, encoding), kSpriteReportCaption);
+}
+
+bool TessivoSession::makePaletteFile(const SaveTarget& target)
+{
+    if (!bitmap_)
         return false;
-    }
+    return save(target, paletteFileOf(*bitmap_), kPaletteReportCaption);
+}
+
+bool TessivoSession::makeSpriteAndPaletteFiles(const std::filesystem::path& spritePath,
+                                               const std::filesystem::path& palettePath,
+                                               SpriteEncoding encoding)
+{
+    if (!bitmap_)
+        return false;
     const shell::Bytes sprite = spriteFileOf(*bitmap_, encoding);
     const shell::Bytes palette = paletteFileOf(*bitmap_);
-    const shell::FileToWrite files[] = {{*spritePath, sprite}, {*palettePath, palette}};
+    const shell::FileToWrite files[] = {{spritePath, sprite}, {palettePath, palette}};
     // A failed write has said so, naming the file; it was no cancel.
     if (!shell::writeWholeFiles(shell_, files))
         return false;
@@ -77,16 +83,14 @@ bool TessivoSession::makeSpriteAndPaletteFiles(SpriteEncoding encoding)
     return true;
 }
 
-bool TessivoSession::save(shell::ByteSpan bytes, std::string_view filterName, std::string_view caption)
+bool TessivoSession::save(const SaveTarget& target, shell::ByteSpan bytes, std::string_view caption)
 {
-    const std::optional<std::filesystem::path> path =
-        shell_.askSavePath(saveFilter(filterName), shell::kSaveDialogTitle);
-    if (!path) {
+    if (!target) {
         report(false, caption);
         return false;
     }
     // A failed write has said so, naming the file; it was no cancel.
-    if (!shell::writeWholeFile(shell_, *path, bytes))
+    if (!shell::writeWholeFile(shell_, *target, bytes))
         return false;
     report(true, caption);
     return true;

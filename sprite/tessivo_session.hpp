@@ -1,13 +1,14 @@
 #pragma once
-// The sprite compressor's state and commands: the current bitmap, loaded through the open dialog
-// with its tests, and the two files made from it through the save dialog. The window and the
-// command line drive the same session.
+// The sprite compressor's state and commands: the current bitmap, loaded with its tests, and the
+// two files made from it. The window and the command line drive the same session: the window
+// passes on what its dialogs answered, the command line its arguments.
 
 #include "shell/shell.hpp"
 #include "sprite/bitmap.hpp"
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace sprite {
@@ -17,28 +18,38 @@ inline constexpr std::string_view kPaletteReportCaption = "パレットの作成
 inline constexpr std::string_view kSaved = "ファイルの保存に成功しました";
 inline constexpr std::string_view kCancelled = "キャンセルされました";
 
+// The dialogs' filters: the open dialog of "Bmp読込", the save dialogs of the two files.
+std::string bitmapOpenFilter();
+std::string spriteSaveFilter();
+std::string paletteSaveFilter();
+
+// Where a file is saved; nothing when the user cancelled the save dialog.
+using SaveTarget = std::optional<std::filesystem::path>;
+
 class TessivoSession {
 public:
     explicit TessivoSession(shell::Shell& shell);
 
-    // "Bmp読込": asks for a bitmap (a Windows bitmap or a palette-mode PNG) and tests it. A
-    // refused, unreadable or cancelled load keeps the current bitmap whole. Returns whether a new
-    // bitmap was loaded.
-    bool loadBitmap();
-    // "Sprite作成" and "Pallet作成": save through the dialog and report the save, or the cancel.
-    // A file that cannot be written shows the file failure alone. Return whether saved.
-    bool makeSpriteFile(SpriteEncoding encoding = SpriteEncoding::Literals);
-    bool makePaletteFile();
-    // Both files at once (the command line's convert with both outputs): asks for both paths, then
-    // writes both or neither, so a failure never leaves a new sprite file beside an old palette.
-    // Reports as the two buttons do. Returns whether both were saved.
-    bool makeSpriteAndPaletteFiles(SpriteEncoding encoding = SpriteEncoding::Literals);
+    // "Bmp読込": reads the bitmap at `path` (a Windows bitmap or a palette-mode PNG) and tests it.
+    // A refused or unreadable file keeps the current bitmap whole. Returns whether a new bitmap was
+    // loaded.
+    bool loadBitmap(const std::filesystem::path& path);
+    // "Sprite作成" and "Pallet作成": save to `target` and report the save, or the cancel. A file
+    // that cannot be written shows the file failure alone. Return whether saved.
+    bool makeSpriteFile(const SaveTarget& target, SpriteEncoding encoding = SpriteEncoding::Literals);
+    bool makePaletteFile(const SaveTarget& target);
+    // Both files at once (the command line's convert with both outputs): writes both or neither,
+    // so a failure never leaves a new sprite file beside an old palette. Reports as the two buttons
+    // do. Returns whether both were saved.
+    bool makeSpriteAndPaletteFiles(const std::filesystem::path& spritePath,
+                                   const std::filesystem::path& palettePath,
+                                   SpriteEncoding encoding = SpriteEncoding::Literals);
 
     const std::optional<Bitmap>& bitmap() const { return bitmap_; }
     const std::filesystem::path& bitmapPath() const { return bitmapPath_; }
 
 private:
-    bool save(shell::ByteSpan bytes, std::string_view filterName, std::string_view caption);
+    bool save(const SaveTarget& target, shell::ByteSpan bytes, std::string_view caption);
     void report(bool saved, std::string_view caption);
 
     shell::Shell& shell_;

@@ -1,5 +1,6 @@
 #include "sprite/window/tessivo_window.hpp"
 
+#include "shell/files.hpp"
 #include "shell/qt/controls.hpp"
 #include "shell/qt/qt_text.hpp"
 #include "shell/qt/tool_frame.hpp"
@@ -19,13 +20,17 @@ constexpr std::string_view kAskForBitmap = "ビットマップを読み込んで
 
 }  // namespace
 
-TessivoWindow::TessivoWindow(shell::Shell& shell) : session_(shell)
+TessivoWindow::TessivoWindow(shell::Shell& shell) : shell_(shell), session_(shell)
 {
     shell::qt::applyMainWindowFrame(*this, shell::qt::Tool::Tessivo);
     createControls();
     connect(loadButton_, &QPushButton::clicked, this, &TessivoWindow::loadBitmap);
-    connect(spriteButton_, &QPushButton::clicked, this, [this] { session_.makeSpriteFile(); });
-    connect(paletteButton_, &QPushButton::clicked, this, [this] { session_.makePaletteFile(); });
+    connect(spriteButton_, &QPushButton::clicked, this, [this] {
+        session_.makeSpriteFile(shell_.askSavePath(spriteSaveFilter(), shell::kSaveDialogTitle));
+    });
+    connect(paletteButton_, &QPushButton::clicked, this, [this] {
+        session_.makePaletteFile(shell_.askSavePath(paletteSaveFilter(), shell::kSaveDialogTitle));
+    });
 }
 
 void TessivoWindow::createControls()
@@ -56,7 +61,8 @@ void TessivoWindow::loadBitmap()
     // The preview is blank from every attempt on, until a bitmap loads.
     QImage preview(kPreviewSize, kPreviewSize, QImage::Format_RGB32);
     preview.fill(palette().color(QPalette::Button));
-    const bool loaded = session_.loadBitmap();
+    const std::optional<std::filesystem::path> path = shell::askOpenPath(shell_, bitmapOpenFilter());
+    const bool loaded = path && session_.loadBitmap(*path);
     if (loaded) {
         const Bitmap& bitmap = *session_.bitmap();
         drawPreview(bitmap, std::span(reinterpret_cast<std::uint32_t*>(preview.bits()),

@@ -27,6 +27,7 @@ private:
     void createControls();
     void loadBitmap();
 
+    shell::Shell& shell_;
     TessivoSession session_;
     QPushButton* loadButton_ = nullptr;     // 1000
     QPlainTextEdit* path_ = nullptr;        // 1001

@@ -350,12 +350,9 @@ TEST(FaultInjection, WindowSavesIntoAFolderThatVanishedAfterTheDialogReportTheFa
     }
     {
         VanishingShell shell;
-        fs::create_directories(target.parent_path());
-        shell.inner.openPaths.push_back(fs::path(in.bitmap));
-        shell.inner.savePaths.push_back(target);
         sprite::TessivoSession session(shell);
-        ASSERT_TRUE(session.loadBitmap());
-        EXPECT_FALSE(session.makeSpriteFile());
+        ASSERT_TRUE(session.loadBitmap(fs::path(in.bitmap)));
+        EXPECT_FALSE(session.makeSpriteFile(target));
         failedOnce(shell);
     }
 }

@@ -209,8 +209,7 @@ protected:
 
     bool load(const std::string& name, const ByteVector& bytes)
     {
-        shell.openPaths.push_back(folder.write(name, bytes));
-        return session.loadBitmap();
+        return session.loadBitmap(folder.write(name, bytes));
     }
 };
 
@@ -226,23 +225,18 @@ TEST_F(TessivoSessionTest, ARefusedLoadKeepsThePreviousBitmapWhole)
     EXPECT_EQ(session.bitmap()->height(), 64);
     EXPECT_EQ(session.bitmapPath().filename(), "a.bmp");
 
-    shell.savePaths.push_back(folder.path("s.dat"));
-    EXPECT_TRUE(session.makeSpriteFile());
+    EXPECT_TRUE(session.makeSpriteFile(folder.path("s.dat")));
     EXPECT_EQ(folder.read("s.dat").size(), 9220u);
-    EXPECT_EQ(shell.dialogFilters.back(),
+    EXPECT_EQ(sprite::spriteSaveFilter(),
               shell::makeFilter({{"スプライトデータ(*.dat)", "*.dat"}, {"すべてのファイル(*.*)", "*.*"}}));
-    EXPECT_EQ(shell.saveDialogTitles.back(), "ファイルの保存");
 }
 
 TEST_F(TessivoSessionTest, ReportsEverySaveAndEveryCancel)
 {
     ASSERT_TRUE(load("a.bmp", bitmapFile({})));
-    shell.savePaths.push_back(folder.path("p.dat"));
-    EXPECT_TRUE(session.makePaletteFile());
-    shell.savePaths.push_back(std::nullopt);
-    EXPECT_FALSE(session.makeSpriteFile());
-    shell.savePaths.push_back(folder.path("missing/folder/s.dat"));
-    EXPECT_FALSE(session.makeSpriteFile());
+    EXPECT_TRUE(session.makePaletteFile(folder.path("p.dat")));
+    EXPECT_FALSE(session.makeSpriteFile(std::nullopt));
+    EXPECT_FALSE(session.makeSpriteFile(folder.path("missing/folder/s.dat")));
 
     // A failed write is no cancel: the file failure alone says it.
     ASSERT_EQ(shell.messages.size(), 3u);
