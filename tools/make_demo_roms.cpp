@@ -27,12 +27,22 @@ bool writeImage(const std::filesystem::path& path, const synthetic::Bytes& image
   return writeFile(path, reinterpret_cast<const char*>(image.data()), image.size());
 }
 
+constexpr const char* kUsage =
+    "usage: make_demo_roms OUTDIR\n"
+    "Writes the demo images demo_a.gba and demo_b.gba and the character table string.txt that\n"
+    "decodes their names into OUTDIR (created when missing), for trying the tools by hand.\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_demo_roms OUTDIR\n");
-    return 1;
+  const std::string first = argc > 1 ? argv[1] : "";
+  if (argc == 2 && (first == "--help" || first == "-h")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc != 2 || first.starts_with('-')) {
+    std::fputs(kUsage, stderr);
+    return 2;
   }
   const std::filesystem::path folder = argv[1];
   std::error_code error;
