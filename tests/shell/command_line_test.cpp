@@ -109,7 +109,7 @@ struct FrameTool {
                               picked.push_back(call.number(call.argument(i), "UNIT"));
                           return shell::kExitDone;
                       }},
-                     {.name = "list", .forms = {"ROM"}, .minArguments = 1, .maxArguments = 1,
+                     {.name = "list", .forms = {"ROM"}, .minArguments = 1, .maxArguments = 1, .options = {},
                       .description = "lists", .run = [](shell::CommandCall&) { return shell::kExitFailed; }}},
         .notes = "UNIT is a number.\n"};
 
