@@ -8,98 +8,71 @@
 #include "sound/wave.hpp"
 
 #include <algorithm>
-#include <functional>
-#include <map>
+#include <filesystem>
 
 namespace sound {
 namespace {
 
-constexpr std::string_view kUsage =
-    "usage: Sonnary [ROM]\n"
-    "       Sonnary instruments ROM [--all]\n"
-    "       Sonnary notes ROM INSTR\n"
-    "       Sonnary wav ROM INSTR [NOTE] -o OUT.wav\n"
-    "       Sonnary play ROM INSTR [NOTE]\n"
-    "       Sonnary export ROM DIR [--all]\n";
-
 constexpr std::string_view kNoSample = "選択したレコードにはサンプルがありません";
+// The digits of the numbers that begin the lines of the lists: "7F\t" and "03 ".
+constexpr int kInstrumentDigits = 1;
+constexpr int kNoteDigits = 2;
 
-struct CommandContext {
-    const shell::ParsedArguments& arguments;
-    std::ostream& out;
-    std::ostream& err;
-    shell::Shell& shell;
-    SonnarySession& session;
+// The session of one command, with the command line's Shell, holding the command's ROM image.
+struct RomRun {
+    RomRun(shell::CommandCall& call, SoundOutput& output) : shell(call.err), session(shell, output) {}
+
+    // Loads the image as "ROM読込" does; false (the reason said) unless a supported game is in it.
+    bool load(const std::filesystem::path& rom) { return session.loadRom(rom) == LoadOutcome::Recognised; }
+
+    shell::CommandLineShell shell;
+    SonnarySession session;
 };
 
-struct Command {
-    std::size_t minPositionals;  // after the subcommand
-    std::size_t maxPositionals;
-    std::function<int(CommandContext&)> run;
-};
-
-int usage(std::ostream& err, std::string_view problem)
-{
-    if (!problem.empty())
-        err << "Sonnary: " << problem << '\n';
-    err << kUsage;
-    return shell::kExitUsage;
-}
-
-ListLimit limitOf(const shell::ParsedArguments& arguments)
-{
-    return arguments.has("--all") ? ListLimit::Unlimited : ListLimit::To7F;
-}
-
-// The instrument named by positional `position`: a line of the list, limited or not.
-std::optional<std::size_t> instrumentArgument(CommandContext& context, std::size_t position,
-                                              int& status)
-{
-    const std::optional<std::uint32_t> index =
-        shell::parseNumber(context.arguments.positionals[position]);
-    if (!index) {
-        status = usage(context.err, "INSTR must be a number");
-        return std::nullopt;
-    }
-    const std::size_t lines = std::max(context.session.instrumentCount(ListLimit::To7F),
-                                       context.session.instrumentCount(ListLimit::Unlimited));
-    if (*index >= lines) {
-        context.err << "楽器番号は 0 から " << lines - 1 << " までです\n";
-        status = shell::kExitFailed;
-        return std::nullopt;
-    }
-    return *index;
-}
-
-// Selects the instrument and takes the note line (default 0) as the window would have it.
+// An instrument and a note line as INSTR and NOTE name them, NOTE line 0 when not given.
 struct Selection {
-    std::size_t instrument;
-    std::size_t note;
+    std::size_t instrument = 0;
+    std::size_t note = 0;
 };
 
-std::optional<Selection> selectionArgument(CommandContext& context, int& status)
+ListLimit limitOf(const shell::CommandCall& call)
 {
-    const std::optional<std::size_t> instrument = instrumentArgument(context, 2, status);
-    if (!instrument)
-        return std::nullopt;
-    std::size_t note = 0;
-    if (context.arguments.positionals.size() > 3) {
-        const std::optional<std::uint32_t> parsed =
-            shell::parseNumber(context.arguments.positionals[3]);
-        if (!parsed) {
-            status = usage(context.err, "NOTE must be a number");
-            return std::nullopt;
-        }
-        note = *parsed;
-    }
-    const std::optional<InstrumentView> view = context.session.selectInstrument(*instrument);
-    if (!view || note >= view->noteLines.size()) {
-        context.err << "ノート番号は 0 から " << (view ? view->noteLines.size() : 1) - 1
-                    << " までです\n";
-        status = shell::kExitFailed;
-        return std::nullopt;
-    }
-    return Selection{*instrument, note};
+    return call.flag("--all") ? ListLimit::Unlimited : ListLimit::To7F;
+}
+
+Selection selectionArguments(const shell::CommandCall& call)
+{
+    Selection selection{call.number(call.argument(1), "INSTR")};
+    if (call.arguments().size() > 2)
+        selection.note = call.number(call.argument(2), "NOTE");
+    return selection;
+}
+
+// Whether `instrument` is a line of the instrument list, limited or not; says the range if not.
+bool instrumentInRange(shell::CommandCall& call, const SonnarySession& session, std::size_t instrument)
+{
+    const std::size_t lines = std::max(session.instrumentCount(ListLimit::To7F),
+                                       session.instrumentCount(ListLimit::Unlimited));
+    if (instrument < lines)
+        return true;
+    call.err << shell::numberRangeMessage("楽器番号", 0, static_cast<std::uint32_t>(lines - 1),
+                                          kInstrumentDigits)
+             << '\n';
+    return false;
+}
+
+// Selects the instrument as the window would, and checks that the note line is one of its list.
+bool select(shell::CommandCall& call, SonnarySession& session, const Selection& selection)
+{
+    if (!instrumentInRange(call, session, selection.instrument))
+        return false;
+    const std::optional<InstrumentView> view = session.selectInstrument(selection.instrument);
+    const std::size_t lines = view ? view->noteLines.size() : 1;
+    if (view && selection.note < lines)
+        return true;
+    call.err << shell::numberRangeMessage("ノート番号", 0, static_cast<std::uint32_t>(lines - 1), kNoteDigits)
+             << '\n';
+    return false;
 }
 
 void printLines(std::ostream& out, const std::vector<std::string>& lines)
@@ -108,66 +81,64 @@ void printLines(std::ostream& out, const std::vector<std::string>& lines)
         out << line << '\n';
 }
 
-int printInstruments(CommandContext& context)
-{
-    context.out << context.session.gameFieldText() << '\n';
-    printLines(context.out, context.session.instrumentLines(limitOf(context.arguments)));
-    return shell::kExitDone;
-}
-
-int printNotes(CommandContext& context)
-{
-    int status = shell::kExitDone;
-    const std::optional<std::size_t> instrument = instrumentArgument(context, 2, status);
-    if (!instrument)
-        return status;
-    printLines(context.out, context.session.selectInstrument(*instrument)->noteLines);
-    return shell::kExitDone;
-}
-
 // The usage problem when an output names the ROM image read.
-std::optional<std::string> collisionWithRom(CommandContext& context,
-                                            std::span<const shell::NamedPath> outputs)
+void refuseCollisionWithRom(const shell::CommandCall& call, std::span<const shell::NamedPath> outputs)
 {
-    const shell::NamedPath inputs[] = {{"ROM", context.arguments.positionals[1]}};
-    return shell::outputCollision(outputs, inputs);
+    const shell::NamedPath inputs[] = {{"ROM", call.argument(0)}};
+    if (const std::optional<std::string> collision = shell::outputCollision(outputs, inputs))
+        call.usageError(*collision);
 }
 
-int writeWave(CommandContext& context)
+int printInstruments(shell::CommandCall& call, SoundOutput& output)
 {
-    const std::optional<std::string> target = context.arguments.value("-o");
-    if (!target)
-        return usage(context.err, "wav needs -o OUT.wav");
-    const shell::NamedPath outputs[] = {{"-o", *target}};
-    if (const std::optional<std::string> collision = collisionWithRom(context, outputs))
-        return usage(context.err, *collision);
-    int status = shell::kExitDone;
-    const std::optional<Selection> selection = selectionArgument(context, status);
-    if (!selection)
-        return status;
+    RomRun run(call, output);
+    if (!run.load(call.argument(0)))
+        return shell::kExitFailed;
+    call.out << run.session.gameFieldText() << '\n';
+    printLines(call.out, run.session.instrumentLines(limitOf(call)));
+    return shell::kExitDone;
+}
+
+int printNotes(shell::CommandCall& call, SoundOutput& output)
+{
+    const std::size_t instrument = call.number(call.argument(1), "INSTR");
+    RomRun run(call, output);
+    if (!run.load(call.argument(0)) || !instrumentInRange(call, run.session, instrument))
+        return shell::kExitFailed;
+    printLines(call.out, run.session.selectInstrument(instrument)->noteLines);
+    return shell::kExitDone;
+}
+
+int writeWave(shell::CommandCall& call, SoundOutput& output)
+{
+    const Selection selection = selectionArguments(call);
+    const std::string target = *call.option("-o");
+    const shell::NamedPath outputs[] = {{"-o", target}};
+    refuseCollisionWithRom(call, outputs);
+    RomRun run(call, output);
+    if (!run.load(call.argument(0)) || !select(call, run.session, selection))
+        return shell::kExitFailed;
     const std::expected<shell::Bytes, WaveRefusal> wave =
-        context.session.waveFor(selection->instrument, selection->note);
+        run.session.waveFor(selection.instrument, selection.note);
     if (!wave) {
-        shell::showMessage(context.shell,
-                           wave.error() == WaveRefusal::NoSample ? kNoSample : kSampleOutsideImage);
+        shell::showMessage(run.shell, wave.error() == WaveRefusal::NoSample ? kNoSample : kSampleOutsideImage);
         return shell::kExitFailed;
     }
-    return shell::writeWholeFile(context.shell, *target, *wave) ? shell::kExitDone
-                                                                 : shell::kExitFailed;
+    return shell::writeWholeFile(run.shell, target, *wave) ? shell::kExitDone : shell::kExitFailed;
 }
 
-int playSample(CommandContext& context)
+int playSample(shell::CommandCall& call, SoundOutput& output)
 {
-    int status = shell::kExitDone;
-    const std::optional<Selection> selection = selectionArgument(context, status);
-    if (!selection)
-        return status;
-    switch (context.session.play(selection->instrument, selection->note)) {
+    const Selection selection = selectionArguments(call);
+    RomRun run(call, output);
+    if (!run.load(call.argument(0)) || !select(call, run.session, selection))
+        return shell::kExitFailed;
+    switch (run.session.play(selection.instrument, selection.note)) {
     case PlayOutcome::Started:
-        context.session.output().waitUntilFinished();
+        output.waitUntilFinished();
         return shell::kExitDone;
     case PlayOutcome::NothingToPlay:
-        shell::showMessage(context.shell, kNoSample);
+        shell::showMessage(run.shell, kNoSample);
         return shell::kExitFailed;
     case PlayOutcome::Refused:
         break;
@@ -175,71 +146,87 @@ int playSample(CommandContext& context)
     return shell::kExitFailed;
 }
 
-int exportAll(CommandContext& context)
+int exportAll(shell::CommandCall& call, SoundOutput& output)
 {
-    const std::optional<InstrumentTable> table = context.session.instrumentTable();
-    const std::vector<SampleSource> sources = playableSamples(*table, limitOf(context.arguments));
-    const std::filesystem::path folder = context.arguments.positionals[2];
+    RomRun run(call, output);
+    if (!run.load(call.argument(0)))
+        return shell::kExitFailed;
+    const std::optional<InstrumentTable> table = run.session.instrumentTable();
+    const std::vector<SampleSource> sources = playableSamples(*table, limitOf(call));
+    const std::filesystem::path folder = call.argument(1);
     // The names differ from each other by making; only the image itself can be in the way.
     for (const SampleSource& source : sources) {
         const std::string name = exportFileName(source);
         const shell::NamedPath outputs[] = {{name, folder / name}};
-        if (const std::optional<std::string> collision = collisionWithRom(context, outputs))
-            return usage(context.err, *collision);
+        refuseCollisionWithRom(call, outputs);
     }
 
-    const ExportSummary summary =
-        exportSamples(context.shell, table->image(), sources, folder, context.out);
+    const ExportSummary summary = exportSamples(run.shell, table->image(), sources, folder, call.out);
     if (summary.failed)
         return shell::kExitFailed;
-    context.out << summary.written << " 個のサンプルを書き出しました\n";
+    call.out << summary.written << " 個のサンプルを書き出しました\n";
     return shell::kExitDone;
-}
-
-const std::map<std::string, Command, std::less<>>& commands()
-{
-    static const std::map<std::string, Command, std::less<>> table{
-        {"instruments", {1, 1, printInstruments}},
-        {"notes", {2, 2, printNotes}},
-        {"wav", {2, 3, writeWave}},
-        {"play", {2, 3, playSample}},
-        {"export", {2, 2, exportAll}},
-    };
-    return table;
 }
 
 }  // namespace
 
-bool isSonnaryCommand(std::string_view word)
+shell::ToolSpec sonnaryCommandLine(SoundOutput& output)
 {
-    return commands().contains(word);
+    const auto with = [&output](int (*command)(shell::CommandCall&, SoundOutput&)) {
+        return [&output, command](shell::CommandCall& call) { return command(call, output); };
+    };
+    const shell::OptionSpec all{"--all", "", "the list as \"7F限定解除\" shows it: every record up to the table's end"};
+    return {
+        .name = "Sonnary",
+        .windowArguments = "[ROM]",
+        .windowDescription = "opens the window with ROM already loaded, as \"ROM読込\" would load it",
+        .commonOptions = {},
+        .commands = {
+            {.name = "instruments",
+             .forms = {"ROM"},
+             .minArguments = 1,
+             .maxArguments = 1,
+             .options = {all},
+             .description = "prints the game field text, then the instrument list",
+             .run = with(printInstruments)},
+            {.name = "notes",
+             .forms = {"ROM INSTR"},
+             .minArguments = 2,
+             .maxArguments = 2,
+             .options = {},
+             .description = "prints the note list of instrument INSTR",
+             .run = with(printNotes)},
+            {.name = "wav",
+             .forms = {"ROM INSTR [NOTE]"},
+             .minArguments = 2,
+             .maxArguments = 3,
+             .options = {{"-o", "OUT.wav", "the WAV file to write", true}},
+             .description = "writes the WAV file that playing INSTR (note line NOTE, default 0) would write",
+             .run = with(writeWave)},
+            {.name = "play",
+             .forms = {"ROM INSTR [NOTE]"},
+             .minArguments = 2,
+             .maxArguments = 3,
+             .options = {},
+             .description = "plays INSTR (note line NOTE, default 0) and returns when it has finished",
+             .run = with(playSample)},
+            {.name = "export",
+             .forms = {"ROM DIR"},
+             .minArguments = 2,
+             .maxArguments = 2,
+             .options = {all},
+             .description = "writes every playable sample once as a WAV file into DIR",
+             .run = with(exportAll)},
+        },
+        .notes = "INSTR and NOTE are decimal (42) or hexadecimal with 0x (0x2A): the lists print them in\n"
+                 "hexadecimal, so the instrument list's \"1F\" is 0x1F.\n",
+    };
 }
 
-int runSonnaryCommand(std::span<const std::string> arguments, std::ostream& out,
-                      std::ostream& err, SoundOutput& output)
+int runSonnaryCommand(std::span<const std::string> words, std::ostream& out, std::ostream& err,
+                      SoundOutput& output)
 {
-    const shell::ArgumentSpec spec{{"-o"}, {"--all"}};
-    const auto parsed = shell::parseArguments(arguments, spec);
-    if (!parsed)
-        return usage(err, parsed.error());
-    if (parsed->positionals.empty())
-        return usage(err, "no command");
-    const auto found = commands().find(parsed->positionals[0]);
-    if (found == commands().end())
-        return usage(err, "unknown command " + parsed->positionals[0]);
-    const Command& command = found->second;
-    const std::size_t given = parsed->positionals.size() - 1;
-    if (given < command.minPositionals || given > command.maxPositionals)
-        return usage(err, "wrong number of arguments");
-
-    shell::CommandLineShell shell(err);
-    SonnarySession session(shell, output);
-    shell.queueOpenPath(parsed->positionals[1]);
-    if (session.loadRom() != LoadOutcome::Recognised)
-        return shell::kExitFailed;
-
-    CommandContext context{*parsed, out, err, shell, session};
-    return command.run(context);
+    return shell::runCommandLine(sonnaryCommandLine(output), words, out, err);
 }
 
 }  // namespace sound

@@ -1,20 +1,21 @@
 #pragma once
-// Sonnary's command line: each subcommand loads the ROM image into the same session the window
-// uses, with a command-line Shell, and prints what the window would show.
+// Sonnary's command line: each command loads the ROM image into the same session the window uses,
+// with a command-line Shell, and prints what the window would show.
 
+#include "shell/command_frame.hpp"
 #include "sound/sound_output.hpp"
 
 #include <ostream>
 #include <span>
 #include <string>
-#include <string_view>
 
 namespace sound {
 
-bool isSonnaryCommand(std::string_view word);
+// `output` plays for "play".
+shell::ToolSpec sonnaryCommandLine(SoundOutput& output);
 
-// `arguments` starts with the subcommand; `output` plays for "play". Returns the exit status.
-int runSonnaryCommand(std::span<const std::string> arguments, std::ostream& out,
-                      std::ostream& err, SoundOutput& output);
+// Runs `words` (the command and its arguments) as Sonnary's command line; the exit status.
+int runSonnaryCommand(std::span<const std::string> words, std::ostream& out, std::ostream& err,
+                      SoundOutput& output);
 
 }  // namespace sound

@@ -2,7 +2,6 @@
 
 #include "rom/byte_io.hpp"
 #include "rom/rom_image.hpp"
-#include "shell/file_filter.hpp"
 #include "shell/files.hpp"
 #include "shell/program_folder.hpp"
 #include "sound/wave.hpp"
@@ -43,16 +42,12 @@ SonnarySession::SonnarySession(shell::Shell& shell, SoundOutput& output,
 {
 }
 
-LoadOutcome SonnarySession::loadRom()
+LoadOutcome SonnarySession::loadRom(const std::filesystem::path& path)
 {
-    // A cancelled dialog or an unreadable file keeps the image already held: dropping it would
-    // leave lists on screen that no image stands behind.
-    std::optional<shell::OpenedFile> opened = shell::openAndReadFile(
-        shell_, shell::makeFilter({{std::string(kRomFilterDescription),
-                                    std::string(kRomFilterPattern)}}));
-    if (!opened)
+    std::optional<shell::Bytes> bytes = shell::readWholeFile(shell_, path);
+    if (!bytes)
         return LoadOutcome::Kept;
-    image_ = std::move(opened->bytes);
+    image_ = std::move(*bytes);
     loaded_ = true;
     selected_.reset();
     keyMap_ = {};

@@ -19,8 +19,6 @@
 
 namespace sound {
 
-inline constexpr std::string_view kRomFilterDescription = "GBAROM";
-inline constexpr std::string_view kRomFilterPattern = "*.gba";
 inline constexpr std::string_view kNotSupportedRom = "該当するROMではありません";
 inline constexpr std::string_view kPlayFileName = "PlaySound.wav";
 inline constexpr std::string_view kCannotPlay = "サウンドデバイスが使えないため再生できません";
@@ -34,7 +32,7 @@ const SupportedGame* findSupportedGame(shell::ByteSpan image);
 std::filesystem::path defaultPlayFile();
 
 enum class LoadOutcome {
-    Kept,          // cancelled or unreadable: the image held before stays, with its state
+    Kept,          // unreadable: the image held before stays, with its state
     Unrecognised,  // the new image is held, but no game is recognised
     Recognised,
 };
@@ -56,8 +54,10 @@ public:
     SonnarySession(shell::Shell& shell, SoundOutput& output,
                    std::filesystem::path playFile = defaultPlayFile());
 
-    // Asks for a ROM image and checks its game code.
-    LoadOutcome loadRom();
+    // Reads the ROM image at `path` and checks its game code. An unreadable file keeps the image
+    // held before, with its state: dropping it would leave lists on screen that no image stands
+    // behind.
+    LoadOutcome loadRom(const std::filesystem::path& path);
 
     bool hasImage() const { return loaded_; }
     bool gameRecognised() const { return game_ != nullptr; }

@@ -1,5 +1,7 @@
 #include "sound/window/sonnary_window.hpp"
 
+#include "shell/file_filter.hpp"
+#include "shell/files.hpp"
 #include "shell/qt/controls.hpp"
 #include "shell/qt/qt_text.hpp"
 #include "shell/qt/tool_frame.hpp"
@@ -20,6 +22,9 @@ namespace {
 
 using shell::qt::ControlRect;
 
+constexpr std::string_view kRomFilterDescription = "GBAROM";
+constexpr std::string_view kRomFilterPattern = "*.gba";
+
 // Lines longer than the list is wide show whole in their tool tip.
 void fillList(QListWidget& list, const std::vector<std::string>& lines)
 {
@@ -34,7 +39,7 @@ void fillList(QListWidget& list, const std::vector<std::string>& lines)
 
 SonnaryWindow::SonnaryWindow(shell::Shell& shell, SoundOutput& output,
                              std::filesystem::path playFile)
-    : session_(shell, output, std::move(playFile))
+    : shell_(shell), session_(shell, output, std::move(playFile))
 {
     shell::qt::applyMainWindowFrame(*this, shell::qt::Tool::Sonnary);
     createControls();
@@ -85,9 +90,17 @@ void SonnaryWindow::connectEvents()
 
 void SonnaryWindow::loadRom()
 {
-    // A cancelled or failed load keeps everything; an unrecognised image leaves the lists as
-    // they are, though nothing in them plays any more.
-    if (session_.loadRom() != LoadOutcome::Recognised)
+    const std::optional<std::filesystem::path> path = shell::askOpenPath(
+        shell_, shell::makeFilter({{std::string(kRomFilterDescription), std::string(kRomFilterPattern)}}));
+    if (path)
+        openRom(*path);
+}
+
+void SonnaryWindow::openRom(const std::filesystem::path& path)
+{
+    // A failed load keeps everything; an unrecognised image leaves the lists as they are, though
+    // nothing in them plays any more.
+    if (session_.loadRom(path) != LoadOutcome::Recognised)
         return;
     gameField_->setText(shell::qt::displayText(session_.gameFieldText()));
     fillInstrumentList();

@@ -25,8 +25,11 @@ public:
     SonnaryWindow(shell::Shell& shell, SoundOutput& output,
                   std::filesystem::path playFile = defaultPlayFile());
 
-    // "ROM読込": asks for a ROM image and lists its instruments.
+    // "ROM読込": asks for a ROM image and opens it; a cancelled dialog changes nothing.
     void loadRom();
+    // Reads the ROM image at `path` and lists its instruments, as the button does with the
+    // dialog's answer: the start-up argument comes here.
+    void openRom(const std::filesystem::path& path);
 
     // Plays what the selected instrument and note lines lead to.
     void play();
@@ -46,6 +49,7 @@ private:
     void showNote(int row);
     void changeLimit();
 
+    shell::Shell& shell_;
     SonnarySession session_;
     QPushButton* loadButton_ = nullptr;      // 1005
     QLabel* gameField_ = nullptr;            // 1009

@@ -55,9 +55,6 @@ protected:
 
 TEST_F(SonnaryCliTest, InstrumentsPrintsGameFieldThenTheList)
 {
-    EXPECT_TRUE(sound::isSonnaryCommand("instruments"));
-    EXPECT_FALSE(sound::isSonnaryCommand("demo.gba"));
-
     const Outcome limited = run({"instruments", rom()});
     EXPECT_EQ(limited.status, shell::kExitDone);
     const std::vector<std::string> text = lines(limited.out);
@@ -81,10 +78,12 @@ TEST_F(SonnaryCliTest, NotesPrintsTheNoteList)
     EXPECT_EQ(run({"notes", rom(), "0"}).out, "ノート番号の影響を受けません\n");
     // Line 80 exists only in the unlimited list, but it is a line of it.
     EXPECT_EQ(run({"notes", rom(), "0x80"}).status, shell::kExitDone);
+    // The list prints "1F": that is 0x1F, or 31.
+    EXPECT_EQ(run({"notes", rom(), "0x1F"}).out, run({"notes", rom(), "31"}).out);
 
     const Outcome beyond = run({"notes", rom(), "0x81"});
     EXPECT_EQ(beyond.status, shell::kExitFailed);
-    EXPECT_EQ(beyond.err, "楽器番号は 0 から 128 までです\n");
+    EXPECT_EQ(beyond.err, "楽器番号は 0x0 から 0x80 までです\n");
 }
 
 TEST_F(SonnaryCliTest, WavWritesWhatPlayingWouldWrite)
@@ -120,7 +119,7 @@ TEST_F(SonnaryCliTest, WavRefusesRecordsWithoutSampleAndWritesNothing)
 
     const Outcome noLine = run({"wav", rom(), "9", "7", "-o", target.string()});
     EXPECT_EQ(noLine.status, shell::kExitFailed);
-    EXPECT_EQ(noLine.err, "ノート番号は 0 から 6 までです\n");
+    EXPECT_EQ(noLine.err, "ノート番号は 0x00 から 0x06 までです\n");
     EXPECT_FALSE(std::filesystem::exists(target));
 
     // The image itself is no place for the WAV file.
@@ -159,10 +158,32 @@ TEST_F(SonnaryCliTest, RefusalsAndWrongUsage)
     EXPECT_EQ(missing.err, "ファイルオープンに失敗: " + (folder_ / "missing.gba").string() + "\n");
 
     EXPECT_EQ(run({"notes", rom()}).status, shell::kExitUsage);
-    EXPECT_EQ(run({"notes", rom(), "x1"}).status, shell::kExitUsage);
     EXPECT_EQ(run({"wav", rom(), "0"}).status, shell::kExitUsage);  // no -o
     EXPECT_EQ(run({"play", rom(), "0", "0", "0"}).status, shell::kExitUsage);
     EXPECT_EQ(run({"bogus", rom()}).status, shell::kExitUsage);
+    EXPECT_EQ(run({"notes", rom(), "--all"}).status, shell::kExitUsage);
+
+    // Numbers as the lists print them ("1F") are not numbers of the command line: the message
+    // names the forms it takes.
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"notes", rom(), "1F"}, {"notes", rom(), "x1"}, {"wav", rom(), "9", "0x", "-o", "n.wav"},
+             {"play", rom(), "1.5"}}) {
+        const Outcome wrong = run(arguments);
+        EXPECT_EQ(wrong.status, shell::kExitUsage) << arguments[2];
+        EXPECT_NE(wrong.err.find("decimal (42) or hexadecimal with 0x (0x2A)"), std::string::npos) << wrong.err;
+    }
+    EXPECT_TRUE(output_.played.empty());
+}
+
+TEST_F(SonnaryCliTest, HelpDescribesEveryCommand)
+{
+    const Outcome help = run({"--help"});
+    EXPECT_EQ(help.status, shell::kExitDone);
+    for (const char* line : {"Sonnary instruments  prints the game field text", "Sonnary export ROM DIR [--all]"})
+        EXPECT_NE(help.out.find(line), std::string::npos) << help.out;
+    const Outcome wav = run({"wav", "--help"});
+    EXPECT_EQ(wav.status, shell::kExitDone);
+    EXPECT_NE(wav.out.find("-o OUT.wav  the WAV file to write"), std::string::npos) << wav.out;
 }
 
 TEST_F(SonnaryCliTest, ExportWritesEachPlayableSampleOnce)

@@ -162,6 +162,14 @@ private Q_SLOTS:
         QCOMPARE(lines(notes()), QStringList{QStringLiteral("ノート番号の影響を受けません")});
         QCOMPARE(field(1007), QStringLiteral("00 3C 00 00 00 10 00 08 00 00 00 00 "));
         QVERIFY(field(1010).isEmpty());
+        QCOMPARE(shell_->dialogFilters, std::vector<std::string>{std::string("GBAROM\0*.gba\0\0", 14)});
+
+        // A cancelled dialog keeps the image and the lists.
+        instruments().setCurrentRow(9);
+        QTest::mouseClick(&control<QPushButton>(1005), Qt::LeftButton);
+        QCOMPARE(instruments().count(), 128);
+        QCOMPARE(instruments().currentRow(), 9);
+        QCOMPARE(notes().count(), 7);
     }
 
     void selectingAnInstrumentThenANoteFillsTheRecordFields()
