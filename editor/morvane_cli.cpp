@@ -5,138 +5,188 @@
 #include "shell/command_line.hpp"
 #include "shell/command_line_shell.hpp"
 #include "shell/files.hpp"
+#include "shell/number_text.hpp"
 
+#include <algorithm>
 #include <filesystem>
-#include <functional>
+#include <optional>
 #include <system_error>
-#include <map>
+#include <vector>
 
 namespace editor {
 namespace {
 
-constexpr std::string_view kUsage =
-    "usage: Morvane [ROM]\n"
-    "       Morvane units ROM [--table FILE]\n"
-    "       Morvane summary ROM UNIT [--table FILE]\n"
-    "       Morvane summary FOLDER [--table FILE]\n"
-    "       Morvane report ROM UNIT [--table FILE]\n"
-    "       Morvane save ROM UNIT [--dir DIR] [--table FILE]\n"
-    "       Morvane port ROM UNIT FOLDER -o OUT [--table FILE]\n";
+constexpr std::string_view kUnit = "UNIT";
+constexpr std::string_view kUnitNumberName = "ユニット番号";
+constexpr std::string_view kAllUnits = "all";
+constexpr std::string_view kFolder = "FOLDER";
 
-struct CommandContext {
-    const shell::ParsedArguments& arguments;
+// What every command works with: the session on the command line's Shell, and the character
+// table it decodes names with.
+struct Run {
+    explicit Run(shell::CommandCall& call)
+        : tablePath(tablePathOf(call)), shell(call.err), session(shell, tablePath)
+    {
+    }
+
+    static std::filesystem::path tablePathOf(const shell::CommandCall& call)
+    {
+        const std::optional<std::string> table = call.option("--table");
+        return table ? std::filesystem::path(*table) : rom::defaultCharacterTablePath();
+    }
+
     std::filesystem::path tablePath;
-    shell::CommandLineShell& shell;
-    MorvaneSession& session;
-    std::ostream& out;
-    std::ostream& err;
+    shell::CommandLineShell shell;
+    MorvaneSession session;
 };
 
-struct Command {
-    std::size_t minPositionals;  // after the subcommand
-    std::size_t maxPositionals;
-    std::function<int(CommandContext&)> run;
-};
-
-int usage(std::ostream& err, std::string_view problem)
+// A unit number as given; one beyond the list is refused (said on stderr) and gives nothing.
+std::optional<std::uint16_t> unitNumber(const shell::CommandCall& call, const std::string& text)
 {
-    if (!problem.empty())
-        err << "Morvane: " << problem << '\n';
-    err << kUsage;
-    return shell::kExitUsage;
-}
-
-const std::string& positional(const CommandContext& context, std::size_t index)
-{
-    return context.arguments.positionals.at(index + 1);
-}
-
-bool openRom(CommandContext& context)
-{
-    context.shell.queueOpenPath(positional(context, 0));
-    return context.session.OpenRom();
-}
-
-// Opens the ROM and reads UNIT into the ROM side; the exit status on failure.
-std::optional<int> openAndSelect(CommandContext& context, std::string* summary = nullptr)
-{
-    const std::optional<std::uint32_t> unit = shell::parseNumber(positional(context, 1));
-    if (!unit)
-        return usage(context.err, "UNIT must be a number");
-    if (*unit >= rom::kUnitCount) {
-        context.err << "ユニット番号は 0 から " << rom::kUnitCount - 1 << " までです\n";
-        return shell::kExitFailed;
+    const std::uint32_t unit = call.number(text, kUnit);
+    if (unit >= rom::kUnitCount) {
+        call.err << shell::numberRangeMessage(kUnitNumberName, 0, rom::kUnitCount - 1,
+                                              kUnitNumberDigits)
+                 << '\n';
+        return std::nullopt;
     }
-    if (!openRom(context))
-        return shell::kExitFailed;
-    const std::optional<std::string> text =
-        context.session.SelectUnit(static_cast<std::uint16_t>(*unit));
-    if (!text)
-        return shell::kExitFailed;
-    if (summary)
-        *summary = *text;
-    return std::nullopt;
+    return static_cast<std::uint16_t>(unit);
 }
 
-int printUnits(CommandContext& context)
+bool openRom(shell::CommandCall& call, Run& run)
 {
-    if (!openRom(context))
+    return run.session.OpenRom(std::filesystem::path(call.argument(0)));
+}
+
+// Opens ROM and reads UNIT (the second argument) into the ROM side; its summary, or nothing when
+// the command failed (said on stderr).
+std::optional<std::string> openAndSelect(shell::CommandCall& call, Run& run)
+{
+    const std::optional<std::uint16_t> unit = unitNumber(call, call.argument(1));
+    if (!unit || !openRom(call, run))
+        return std::nullopt;
+    return run.session.SelectUnit(*unit);
+}
+
+int printUnits(shell::CommandCall& call)
+{
+    Run run(call);
+    if (!openRom(call, run))
         return shell::kExitFailed;
-    for (const std::string& line : context.session.unitListLines())
-        context.out << line << '\n';
+    for (const std::string& line : run.session.unitListLines())
+        call.out << line << '\n';
     return shell::kExitDone;
 }
 
-int printSummary(CommandContext& context)
+int printSummary(shell::CommandCall& call)
 {
-    if (context.arguments.positionals.size() == 2) {
-        const std::optional<std::string> summary =
-            context.session.LoadUnitFolder(positional(context, 0));
-        if (!summary)
-            return shell::kExitFailed;
-        context.out << shell::withLineFeeds(*summary);
-        return shell::kExitDone;
+    Run run(call);
+    const std::optional<std::string> summary =
+        call.arguments().size() == 1
+            ? run.session.LoadUnitFolder(std::filesystem::path(call.argument(0)))
+            : openAndSelect(call, run);
+    if (!summary)
+        return shell::kExitFailed;
+    call.out << shell::withLineFeeds(*summary);
+    return shell::kExitDone;
+}
+
+int printReport(shell::CommandCall& call)
+{
+    Run run(call);
+    if (!openAndSelect(call, run))
+        return shell::kExitFailed;
+    call.out << shell::withLineFeeds(run.session.romSideReport());
+    return shell::kExitDone;
+}
+
+// The units that "save" saves: each UNIT given, or with "all" the 150 units of the list in list
+// order (a unit that cannot be read is reported and counted as failed, as one given by number).
+// Checked whole before the image is read: a wrong number or a unit given twice is wrong usage, a
+// unit beyond the list is refused (nothing).
+std::optional<std::vector<std::uint16_t>> unitsToSave(const shell::CommandCall& call)
+{
+    const std::span<const std::string> given = call.arguments().subspan(1);
+    std::vector<std::uint16_t> units;
+    if (std::ranges::find(given, kAllUnits) != given.end()) {
+        if (given.size() > 1)
+            call.usageError("\"all\" stands for every unit and takes no other UNIT");
+        for (std::uint16_t unit = 0; unit < rom::kUnitCount; ++unit)
+            units.push_back(unit);
+        return units;
     }
-    std::string summary;
-    if (const std::optional<int> failed = openAndSelect(context, &summary))
-        return *failed;
-    context.out << shell::withLineFeeds(summary);
-    return shell::kExitDone;
+    for (const std::string& text : given) {
+        const std::optional<std::uint16_t> unit = unitNumber(call, text);
+        if (!unit)
+            return std::nullopt;
+        if (std::ranges::find(units, *unit) != units.end())
+            call.usageError("UNIT 0x" + shell::paddedHexText(*unit, kUnitNumberDigits) +
+                            " is given twice");
+        units.push_back(*unit);
+    }
+    return units;
 }
 
-int printReport(CommandContext& context)
+std::filesystem::path saveBase(const shell::CommandCall& call)
 {
-    if (const std::optional<int> failed = openAndSelect(context))
-        return *failed;
-    context.out << shell::withLineFeeds(context.session.romSideReport());
-    return shell::kExitDone;
-}
-
-int saveFolder(CommandContext& context)
-{
-    if (const std::optional<int> failed = openAndSelect(context))
-        return *failed;
+    if (const std::optional<std::string> dir = call.option("--dir"))
+        return *dir;
     std::error_code error;
-    std::filesystem::path base = std::filesystem::current_path(error);
-    if (const std::optional<std::string> dir = context.arguments.value("--dir"))
-        base = *dir;
-    else if (error)
-        base = ".";
-    const std::optional<SavedUnitFolder> saved = context.session.SaveUnitFolder(base);
-    if (!saved)
+    std::filesystem::path current = std::filesystem::current_path(error);
+    return error ? std::filesystem::path(".") : current;
+}
+
+// One unit saves as the window's "保存" does. Several units save in one run of the image, each
+// after a progress line on stderr: a unit that fails has been reported, the others are still saved,
+// and the run ends failed. Their folders are told apart before anything is written
+// (distinctUnitFolderNames): units of one name never overwrite each other's files, and each unit
+// keeps the folder a save of it alone would use unless an earlier unit of the run took that name.
+// An existing folder is written into, as a save of one unit does.
+int saveFolders(shell::CommandCall& call)
+{
+    const std::optional<std::vector<std::uint16_t>> units = unitsToSave(call);
+    if (!units)
         return shell::kExitFailed;
-    context.out << shell::pathText(saved->folder) << '\n';
-    return shell::kExitDone;
+    Run run(call);
+    if (!openRom(call, run))
+        return shell::kExitFailed;
+    const std::filesystem::path base = saveBase(call);
+
+    const bool several = units->size() > 1;
+    std::vector<std::string> names;
+    // Empty: the unit's own name, read as the unit is saved.
+    std::vector<std::string> folderNames(units->size());
+    if (several) {
+        names = run.session.unitNames();
+        std::vector<NamedUnit> named;
+        for (const std::uint16_t unit : *units)
+            named.push_back({unit, names[unit]});
+        folderNames = distinctUnitFolderNames(named);
+    }
+    bool allSaved = true;
+    for (std::size_t i = 0; i < units->size(); ++i) {
+        const std::uint16_t unit = (*units)[i];
+        if (several)
+            call.err << '[' << i + 1 << '/' << units->size() << "] "
+                     << unitListLine(unit, names[unit]) << '\n';
+        std::optional<SavedUnitFolder> saved;
+        if (run.session.SelectUnit(unit))
+            saved = run.session.SaveUnitFolder(base, folderNames[i]);
+        if (saved)
+            call.out << shell::pathText(saved->folder) << '\n';
+        else
+            allSaved = false;
+    }
+    return allSaved ? shell::kExitDone : shell::kExitFailed;
 }
 
 // -o may name ROM, which then takes the ported image, but no other input: neither a file of the
 // unit folder nor the character table.
-std::optional<std::string> portOutputCollision(const CommandContext& context,
+std::optional<std::string> portOutputCollision(const shell::CommandCall& call, const Run& run,
                                                const std::filesystem::path& output)
 {
-    constexpr std::string_view kFolder = "FOLDER";
-    const std::filesystem::path index = unitAllPathOf(positional(context, 2));
-    std::vector<shell::NamedPath> inputs{{kFolder, index}, {"--table", context.tablePath}};
+    const std::filesystem::path index = unitAllPathOf(call.argument(2));
+    std::vector<shell::NamedPath> inputs{{kFolder, index}, {"--table", run.tablePath}};
     const std::vector<shell::NamedPath> files = shell::folderInputs(
         kFolder, index.parent_path(), folder_files::kFixedFiles, folder_files::kItemStems);
     inputs.insert(inputs.end(), files.begin(), files.end());
@@ -144,70 +194,77 @@ std::optional<std::string> portOutputCollision(const CommandContext& context,
     return shell::outputCollision(outputs, inputs);
 }
 
-int portFolder(CommandContext& context)
+int portFolder(shell::CommandCall& call)
 {
-    const std::optional<std::string> output = context.arguments.value("-o");
-    if (!output)
-        return usage(context.err, "port needs -o OUT");
-    if (const std::optional<std::string> collision = portOutputCollision(context, *output))
-        return usage(context.err, *collision);
-    if (const std::optional<int> failed = openAndSelect(context))
-        return *failed;
-    if (!context.session.LoadUnitFolder(positional(context, 2)))
+    Run run(call);
+    const std::filesystem::path output = *call.option("-o");
+    if (const std::optional<std::string> collision = portOutputCollision(call, run, output))
+        call.usageError(*collision);
+    if (!openAndSelect(call, run))
         return shell::kExitFailed;
-    if (!context.session.PortUnit())
+    if (!run.session.LoadUnitFolder(std::filesystem::path(call.argument(2))))
         return shell::kExitFailed;
-    if (!shell::writeWholeFile(context.shell, *output, context.session.image()))
+    if (!run.session.PortUnit())
+        return shell::kExitFailed;
+    if (!shell::writeWholeFile(run.shell, output, run.session.image()))
         return shell::kExitFailed;
     return shell::kExitDone;
 }
 
-const std::map<std::string, Command, std::less<>>& commands()
-{
-    static const std::map<std::string, Command, std::less<>> table{
-        {"units", {1, 1, printUnits}},
-        {"summary", {1, 2, printSummary}},
-        {"report", {2, 2, printReport}},
-        {"save", {2, 2, saveFolder}},
-        {"port", {3, 3, portFolder}},
-    };
-    return table;
-}
-
 }  // namespace
 
-bool isMorvaneCommand(std::string_view word)
+shell::ToolSpec morvaneCommandLine()
 {
-    return commands().contains(word);
+    using shell::CommandSpec;
+    return shell::ToolSpec{
+        .name = "Morvane",
+        .windowArguments = "[ROM]",
+        .windowDescription = "opens the window, with ROM as its image instead of asking for one",
+        .commonOptions = {{"--table", "FILE",
+                           "the character table that decodes names (default: string.txt beside "
+                           "the program)"}},
+        .commands =
+            {
+                {"units", {"ROM"}, 1, 1, {}, "prints the 150 unit list lines XX:name", printUnits},
+                {"summary",
+                 {"ROM UNIT", "FOLDER"},
+                 1,
+                 2,
+                 {},
+                 "prints the summary of UNIT read from ROM, or of a unit folder (FOLDER or its "
+                 "unitall.dat)",
+                 printSummary},
+                {"report", {"ROM UNIT"}, 2, 2, {}, "prints the ID list report of UNIT",
+                 printReport},
+                {"save",
+                 {"ROM UNIT...", "ROM all"},
+                 2,
+                 CommandSpec::kAnyCount,
+                 {{"--dir", "DIR",
+                   "the folder that receives the unit folders (default: the current folder)"}},
+                 "saves each UNIT, or every unit, as a unit folder DIR/<unit name>/ and prints "
+                 "its path",
+                 saveFolders},
+                {"port",
+                 {"ROM UNIT FOLDER"},
+                 3,
+                 3,
+                 {{"-o", "OUT", "the file that receives the ported image (may be ROM)", true}},
+                 "ports the unit folder FOLDER into UNIT of ROM and writes the image to OUT",
+                 portFolder},
+            },
+        .notes = "UNIT: a unit of the list that \"units\" prints, decimal (42) or hexadecimal with "
+                 "0x (0x2A).\n"
+                 "save of several units: a progress line per unit on stderr; one that fails leaves "
+                 "the others saved\n"
+                 "(exit 1); a folder name that an earlier unit has gets the unit number "
+                 "(\"name_2B\").\n",
+    };
 }
 
-std::string_view morvaneUsage()
+int runMorvaneCommand(std::span<const std::string> words, std::ostream& out, std::ostream& err)
 {
-    return kUsage;
-}
-
-int runMorvaneCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err)
-{
-    const shell::ArgumentSpec spec{{"--table", "--dir", "-o"}, {}};
-    auto parsed = shell::parseArguments(arguments, spec);
-    if (!parsed)
-        return usage(err, parsed.error());
-    if (parsed->positionals.empty())
-        return usage(err, "");
-    const auto found = commands().find(parsed->positionals[0]);
-    if (found == commands().end())
-        return usage(err, "unknown command " + parsed->positionals[0]);
-    const Command& command = found->second;
-    const std::size_t count = parsed->positionals.size() - 1;
-    if (count < command.minPositionals || count > command.maxPositionals)
-        return usage(err, "wrong number of arguments");
-
-    shell::CommandLineShell shell(err);
-    const std::filesystem::path tablePath =
-        parsed->value("--table").value_or(rom::defaultCharacterTablePath().string());
-    MorvaneSession session(shell, tablePath);
-    CommandContext context{*parsed, tablePath, shell, session, out, err};
-    return command.run(context);
+    return shell::runCommandLine(morvaneCommandLine(), words, out, err);
 }
 
 }  // namespace editor

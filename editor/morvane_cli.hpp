@@ -1,20 +1,18 @@
 #pragma once
-// The unit animation editor's command line: each subcommand runs the same session the window
-// uses, with a command-line Shell, and prints what the window would show.
+// The unit animation editor's command line: each command runs the same session the window uses,
+// with a command-line Shell, and prints what the window would show.
+
+#include "shell/command_frame.hpp"
 
 #include <ostream>
 #include <span>
 #include <string>
-#include <string_view>
 
 namespace editor {
 
-bool isMorvaneCommand(std::string_view word);
+shell::ToolSpec morvaneCommandLine();
 
-// `arguments` starts with the subcommand. Returns the process exit status.
-int runMorvaneCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err);
-
-// The usage text, printed on wrong usage.
-std::string_view morvaneUsage();
+// morvaneCommandLine() run on `words` (everything after the program name); the exit status.
+int runMorvaneCommand(std::span<const std::string> words, std::ostream& out, std::ostream& err);
 
 }  // namespace editor

@@ -2,9 +2,7 @@
 
 #include "editor/id_report.hpp"
 #include "editor/port.hpp"
-#include "editor/unit_all_text.hpp"
 #include "editor/unit_reader.hpp"
-#include "shell/file_filter.hpp"
 #include "shell/files.hpp"
 #include "shell/number_text.hpp"
 #include "shell/text_encoding.hpp"
@@ -17,23 +15,6 @@ constexpr std::string_view kErrorCaption = "エラー";
 constexpr std::string_view kCancelled = "キャンセル";
 constexpr std::string_view kRomSaved = "ＧＢＡ保存しました";
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr int kUnitNumberDigits = 2;
-
-std::string openRomFilter()
-{
-    return shell::makeFilter({{"GBA ファイル(*.gba)", "*.gba"}, {"すべてのファイル(*.*)", "*"}});
-}
-
-std::string saveRomFilter()
-{
-    return shell::makeFilter({{"GBAファイル(*.gba)", "*.gba"}, {"すべてのファイル(*.*)", "*"}});
-}
-
-std::string unitAllFilter()
-{
-    return shell::makeFilter(
-        {{std::string(kUnitAllFilterDescription), std::string(kUnitAllFileName)}});
-}
 
 }  // namespace
 
@@ -66,9 +47,8 @@ MorvaneSession::MorvaneSession(shell::Shell& shell, std::filesystem::path charac
 {
 }
 
-bool MorvaneSession::OpenRom()
+bool MorvaneSession::OpenRom(const std::optional<std::filesystem::path>& path)
 {
-    const std::optional<std::filesystem::path> path = shell::askOpenPath(shell_, openRomFilter());
     if (!path)
         shell_.message(kCancelled, std::string(), shell::Buttons::Ok, shell::Icon::None);
     std::optional<shell::Bytes> bytes;
@@ -91,21 +71,33 @@ bool MorvaneSession::OpenRom()
     return true;
 }
 
+std::string unitListLine(std::uint16_t unitId, std::string_view name)
+{
+    return shell::paddedHexText(unitId, kUnitNumberDigits) + ":" + std::string(name);
+}
+
 std::vector<std::string> MorvaneSession::unitListLines()
 {
+    const std::vector<std::string> names = unitNames();
     std::vector<std::string> lines;
+    for (std::size_t unit = 0; unit < names.size(); ++unit)
+        lines.push_back(unitListLine(static_cast<std::uint16_t>(unit), names[unit]));
+    return lines;
+}
+
+std::vector<std::string> MorvaneSession::unitNames()
+{
+    std::vector<std::string> names;
     if (!rom_.loaded)
-        return lines;
+        return names;
     const rom::CharacterTable table = loadTable();
     for (std::uint16_t unit = 0; unit < rom::kUnitCount; ++unit) {
         // The unit table was checked when the image was opened.
         auto record = rom::readRecord<rom::UnitDataRecord>(rom_.bytes, offsets_.directory, unit);
-        std::string name;
-        if (record)
-            name = shell::sjisToUtf8(decodeEditorName(record->bUnitName, table));
-        lines.push_back(shell::paddedHexText(unit, kUnitNumberDigits) + ":" + name);
+        names.push_back(record ? shell::sjisToUtf8(decodeEditorName(record->bUnitName, table))
+                               : std::string());
     }
-    return lines;
+    return names;
 }
 
 std::optional<std::string> MorvaneSession::SelectUnit(std::uint16_t unitId)
@@ -127,13 +119,14 @@ std::optional<std::string> MorvaneSession::SelectUnit(std::uint16_t unitId)
 }
 
 std::optional<SavedUnitFolder> MorvaneSession::SaveUnitFolder(
-    const std::filesystem::path& baseFolder,
+    const std::filesystem::path& baseFolder, std::string_view folderName,
     const std::function<void(const SavedUnitFolder&)>& showSaved)
 {
     if (!selected_)
         return std::nullopt;
     const rom::CharacterTable table = loadTable();
-    std::optional<SavedUnitFolder> saved = editor::SaveUnitFolder(shell_, romSide_, table, baseFolder);
+    std::optional<SavedUnitFolder> saved =
+        editor::SaveUnitFolder(shell_, romSide_, table, baseFolder, folderName);
     if (!saved)
         return std::nullopt;
     if (showSaved)
@@ -142,19 +135,14 @@ std::optional<SavedUnitFolder> MorvaneSession::SaveUnitFolder(
     return saved;
 }
 
-std::optional<std::string> MorvaneSession::LoadFromFolder()
+std::optional<std::string> MorvaneSession::LoadUnitFolder(
+    const std::optional<std::filesystem::path>& unitAllPath)
 {
-    const std::optional<std::filesystem::path> path = shell::askOpenPath(shell_, unitAllFilter());
-    if (!path) {
+    if (!unitAllPath) {
         shell_.message(kCancelled, std::nullopt, shell::Buttons::Ok, shell::Icon::None);
         return std::nullopt;
     }
-    return LoadUnitFolder(*path);
-}
-
-std::optional<std::string> MorvaneSession::LoadUnitFolder(const std::filesystem::path& unitAllPath)
-{
-    if (!editor::LoadUnitFolder(shell_, unitAllPathOf(unitAllPath), fileSide_))
+    if (!editor::LoadUnitFolder(shell_, unitAllPathOf(*unitAllPath), fileSide_))
         return std::nullopt;
     fileIds_ = CollectUnitIds(fileSide_);
     return summaryText(fileSide_, fileIds_);
@@ -167,11 +155,11 @@ bool MorvaneSession::PortUnit()
     return editor::PortUnit(shell_, rom_.bytes, offsets_, fileSide_, fileIds_, romIds_);
 }
 
-bool MorvaneSession::SaveRom()
+bool MorvaneSession::SaveRom(const std::filesystem::path& path)
 {
     if (!rom_.loaded)
         return false;
-    if (!shell::saveWithDialog(shell_, saveRomFilter(), rom_.bytes))
+    if (!shell::writeWholeFile(shell_, path, rom_.bytes))
         return false;
     shell_.message(kRomSaved, std::nullopt, shell::Buttons::Ok, shell::Icon::None);
     return true;

@@ -2,7 +2,8 @@
 // The state of the unit animation editor while it runs, and its commands, with no window: the ROM
 // image and its table offsets, the ROM side (the unit selected in the list) and the file side
 // (a loaded unit folder), each with its ID summary. The window and the command line both drive it
-// and show what it returns; it speaks to the user only through the Shell.
+// and show what it returns; it speaks to the user only through the Shell. Its callers choose the
+// files: the window with its dialogs, the command line from its arguments.
 //
 // Names are decoded with the character table, which is read anew from its file whenever names
 // are needed, so that edits to it show without a restart.
@@ -18,6 +19,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace editor {
@@ -26,9 +28,10 @@ class MorvaneSession {
 public:
     MorvaneSession(shell::Shell& shell, std::filesystem::path characterTablePath);
 
-    // Asks for the ROM image and reads it with its table offsets. Cancelling, a file that cannot
-    // be read or tables outside the image end with the message "エラー" and give false.
-    bool OpenRom();
+    // Reads the ROM image at `path` with its table offsets; nothing for `path` is a cancelled
+    // dialog, which says "キャンセル". Cancelling, a file that cannot be read or tables outside the
+    // image end with the message "エラー" and give false, and leave the session as it was.
+    bool OpenRom(const std::optional<std::filesystem::path>& path);
 
     bool isLoaded() const { return rom_.loaded; }
     const shell::Bytes& image() const { return rom_.bytes; }
@@ -41,30 +44,31 @@ public:
 
     // The 150 lines of the unit list, "XX:name" (UTF-8); empty without an image.
     std::vector<std::string> unitListLines();
+    // The decoded names (UTF-8) of the list's 150 units; empty without an image.
+    std::vector<std::string> unitNames();
 
     // Reads unit `unitId` into the ROM side and gives its summary. A unit whose data leaves the
     // image or goes beyond the model is reported and gives nothing; the ROM side is then empty.
     std::optional<std::string> SelectUnit(std::uint16_t unitId);
 
-    // Saves the ROM side as a unit folder inside `baseFolder`; nothing without a selection or when
-    // the folder could not be written (reported, nothing written). `showSaved` runs on success
-    // before the closing message, for the window to show the report first.
+    // Saves the ROM side as the unit folder `baseFolder`/`folderName`, named after the unit
+    // (unitFolderName) when `folderName` is empty; nothing without a selection or when the folder
+    // could not be written (reported, nothing written). `showSaved` runs on success before the
+    // closing message, for the window to show the report first.
     std::optional<SavedUnitFolder> SaveUnitFolder(
-        const std::filesystem::path& baseFolder,
+        const std::filesystem::path& baseFolder, std::string_view folderName = {},
         const std::function<void(const SavedUnitFolder&)>& showSaved = {});
 
-    // Asks for a "unitall.dat" and loads its folder into the file side; gives the file side's
-    // summary (UTF-8, CR LF). Cancelling shows "キャンセル" and changes nothing.
-    std::optional<std::string> LoadFromFolder();
-    // Loads the folder of `unitAllPath` (or the folder itself) into the file side and gives its
-    // summary; a folder that is refused has been reported and changes nothing.
-    std::optional<std::string> LoadUnitFolder(const std::filesystem::path& unitAllPath);
+    // Loads the folder of `unitAllPath` (a "unitall.dat" or the folder that holds it) into the
+    // file side and gives its summary (UTF-8, CR LF); nothing for `unitAllPath` is a cancelled
+    // dialog, which says "キャンセル". A cancelled or refused load (reported) changes nothing.
+    std::optional<std::string> LoadUnitFolder(const std::optional<std::filesystem::path>& unitAllPath);
 
     // Ports the file side into the image at the ROM side's IDs (see port.hpp).
     bool PortUnit();
 
-    // Asks for a path and writes the whole image, then shows "ＧＢＡ保存しました".
-    bool SaveRom();
+    // Writes the whole image to `path`, then shows "ＧＢＡ保存しました".
+    bool SaveRom(const std::filesystem::path& path);
 
     // The ID list report of the ROM side, UTF-8 with CR LF; empty without a selection.
     std::string romSideReport();
@@ -84,6 +88,9 @@ private:
     UnitIdSet romIds_;
     UnitIdSet fileIds_;
 };
+
+// A line of the unit list: the unit number in two hexadecimal digits, ":", the name (UTF-8).
+std::string unitListLine(std::uint16_t unitId, std::string_view name);
 
 // Summary text of one side: the unit's name, then "bNumUnit:" and the other eight counts, each
 // line ending in CR LF. `name` is UTF-8.

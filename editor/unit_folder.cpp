@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <system_error>
 #include <utility>
 
@@ -258,8 +259,32 @@ std::string unitFolderName(std::string_view decodedName, std::uint16_t unitId)
             c = '_';
     }
     if (name.find_first_not_of('.') == std::string::npos)
-        name = "unit" + shell::paddedHexText(unitId, 2);
+        name = "unit" + shell::paddedHexText(unitId, kUnitNumberDigits);
     return name;
+}
+
+std::vector<std::string> distinctUnitFolderNames(std::span<const NamedUnit> units)
+{
+    std::vector<std::string> names;
+    for (const NamedUnit& unit : units)
+        names.push_back(unitFolderName(unit.decodedName, unit.unitId));
+    // Every name that a unit keeps is taken before any other name is made, so that a made name
+    // never takes the folder of a later unit's own name.
+    std::set<std::string> taken;
+    std::vector<bool> keeps;
+    for (const std::string& name : names)
+        keeps.push_back(taken.insert(name).second);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (keeps[i])
+            continue;
+        const std::string numbered =
+            names[i] + "_" + shell::paddedHexText(units[i].unitId, kUnitNumberDigits);
+        std::string name = numbered;
+        for (int again = 2; !taken.insert(name).second; ++again)
+            name = numbered + "_" + std::to_string(again);
+        names[i] = name;
+    }
+    return names;
 }
 
 std::filesystem::path unitAllPathOf(const std::filesystem::path& folderOrIndex)
@@ -271,10 +296,14 @@ std::filesystem::path unitAllPathOf(const std::filesystem::path& folderOrIndex)
 
 std::optional<SavedUnitFolder> SaveUnitFolder(shell::Shell& shell, UnitDataSet& romSide,
                                               const rom::CharacterTable& table,
-                                              const std::filesystem::path& baseFolder)
+                                              const std::filesystem::path& baseFolder,
+                                              std::string_view folderName)
 {
-    const std::string name = unitFolderName(
-        shell::sjisToUtf8(decodeEditorName(romSide.unit.bUnitName, table)), romSide.wUnitID);
+    const std::string name =
+        folderName.empty()
+            ? unitFolderName(shell::sjisToUtf8(decodeEditorName(romSide.unit.bUnitName, table)),
+                             romSide.wUnitID)
+            : std::string(folderName);
     // The routines are rebased on a copy, which replaces the set only once the folder is written.
     UnitDataSet set = romSide;
     FolderFiles files;

@@ -1,5 +1,8 @@
 #include "editor/window/morvane_window.hpp"
 
+#include "editor/unit_all_text.hpp"
+#include "shell/file_filter.hpp"
+#include "shell/files.hpp"
 #include "shell/qt/controls.hpp"
 #include "shell/qt/qt_text.hpp"
 #include "shell/qt/tool_frame.hpp"
@@ -17,11 +20,28 @@ using shell::qt::ControlRect;
 using shell::qt::EditEdge;
 using shell::qt::ScrollBar;
 
+std::string openRomFilter()
+{
+    return shell::makeFilter({{"GBA ファイル(*.gba)", "*.gba"}, {"すべてのファイル(*.*)", "*"}});
+}
+
+std::string saveRomFilter()
+{
+    return shell::makeFilter({{"GBAファイル(*.gba)", "*.gba"}, {"すべてのファイル(*.*)", "*"}});
+}
+
+std::string unitAllFilter()
+{
+    return shell::makeFilter(
+        {{std::string(kUnitAllFilterDescription), std::string(kUnitAllFileName)}});
+}
+
 }  // namespace
 
 MorvaneWindow::MorvaneWindow(shell::Shell& shell, std::filesystem::path characterTablePath,
                              std::filesystem::path unitFolderBase)
-    : session_(shell, std::move(characterTablePath)), unitFolderBase_(std::move(unitFolderBase))
+    : shell_(shell), session_(shell, std::move(characterTablePath)),
+      unitFolderBase_(std::move(unitFolderBase))
 {
     shell::qt::applyMainWindowFrame(*this, shell::qt::Tool::Morvane);
     createControls();
@@ -66,10 +86,10 @@ void MorvaneWindow::connectCommands()
     connect(saveRom_, &QPushButton::clicked, this, &MorvaneWindow::saveRom);
 }
 
-bool MorvaneWindow::start()
+bool MorvaneWindow::start(const std::optional<std::filesystem::path>& image)
 {
     // The session shows "キャンセル" or the file failure, then "エラー", itself.
-    if (!session_.OpenRom())
+    if (!session_.OpenRom(image ? image : shell::askOpenPath(shell_, openRomFilter())))
         return false;
     fillUnitList();
     return true;
@@ -95,15 +115,20 @@ void MorvaneWindow::saveUnitFolder()
 {
     // A folder that could not be written has been reported; its report is not shown as saved.
     // A saved folder's report shows before the closing message.
-    session_.SaveUnitFolder(unitFolderBase_, [this](const SavedUnitFolder& saved) {
-        shell::qt::setControlText(*report_, shell::sjisToUtf8(saved.report));
-    });
+    constexpr std::string_view kNamedAfterTheUnit;
+    session_.SaveUnitFolder(unitFolderBase_, kNamedAfterTheUnit,
+                            [this](const SavedUnitFolder& saved) {
+                                shell::qt::setControlText(*report_,
+                                                          shell::sjisToUtf8(saved.report));
+                            });
 }
 
 void MorvaneWindow::loadFromFolder()
 {
     // A cancelled dialog or a refused folder changes nothing.
-    if (const std::optional<std::string> summary = session_.LoadFromFolder())
+    const std::optional<std::string> summary =
+        session_.LoadUnitFolder(shell::askOpenPath(shell_, unitAllFilter()));
+    if (summary)
         shell::qt::setControlText(*fileSummary_, *summary);
 }
 
@@ -118,7 +143,10 @@ void MorvaneWindow::portUnit()
 
 void MorvaneWindow::saveRom()
 {
-    session_.SaveRom();
+    // A cancelled dialog writes nothing and says nothing.
+    if (const std::optional<std::filesystem::path> path =
+            shell_.askSavePath(saveRomFilter(), shell::kSaveDialogTitle))
+        session_.SaveRom(*path);
 }
 
 void MorvaneWindow::fillUnitList()

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 #include <filesystem>
+#include <optional>
 
 class QListWidget;
 class QPlainTextEdit;
@@ -25,9 +26,10 @@ public:
     MorvaneWindow(shell::Shell& shell, std::filesystem::path characterTablePath,
                   std::filesystem::path unitFolderBase);
 
-    // The start-up sequence: asks for the ROM image and lists its units. False when there is no
-    // image (the user has been told, ending with "エラー"); the program then ends.
-    bool start();
+    // The start-up sequence: opens `image`, or asks for the ROM image when there is none, and
+    // lists its units. False when there is no image (the user has been told, ending with
+    // "エラー"); the program then ends.
+    bool start(const std::optional<std::filesystem::path>& image = std::nullopt);
 
     const MorvaneSession& session() const { return session_; }
 
@@ -44,6 +46,7 @@ private:
     // Empties the unit list and fills it from the image, leaving no line selected.
     void fillUnitList();
 
+    shell::Shell& shell_;
     MorvaneSession session_;
     std::filesystem::path unitFolderBase_;
     QListWidget* unitList_ = nullptr;        // 1000

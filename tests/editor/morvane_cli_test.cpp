@@ -4,10 +4,13 @@
 #include "shell/command_line.hpp"
 #include "shell/text_encoding.hpp"
 #include "tests/editor/editor_test_support.hpp"
+#include "tests/support/character_table_file.hpp"
 #include "tests/support/demo_scenario.hpp"
+#include "tests/support/rom_layout.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -141,18 +144,61 @@ TEST_F(MorvaneCliTest, PortWritesTheChangedImageOrNothing)
     EXPECT_EQ(again.status, 0) << again.err;
 }
 
+TEST_F(MorvaneCliTest, SeveralUnitsSaveInOneRunEachIntoAFolderOfItsOwn)
+{
+    // Unit 0x2B has the name of 0x2A; unit 5 cannot be read (its BG sprite lies past the image).
+    synthetic::RomBuilder builder = sceneBuilder();
+    builder.setUnit(0x2B, synthetic::UnitSpec{.name = synthetic::encodeGameText("アイ")});
+    builder.setUnit(5, synthetic::UnitSpec{.name = synthetic::encodeGameText("コ")});
+    builder.setUnitAnimeHeader(5, synthetic::UnitAnimeSpec{.wIdUnit = 5, .wIdSpriteBG = 30});
+    builder.putU32(synthetic::layout::recordOffset(synthetic::layout::Table::Sprite, 30),
+                   synthetic::gbaPointer(static_cast<std::uint32_t>(builder.image().size()) + 0x100));
+    const std::string twins = scratch.write("twins.gba", builder.take<shell::Bytes>()).string();
+    const std::filesystem::path base(folders);
+
+    const CommandRun two = run({"save", twins, "0x2B", "42", "--dir", folders, "--table", table});
+    EXPECT_EQ(two.status, 0) << two.err;
+    EXPECT_EQ(two.out, (base / utf8Path("アイ")).string() + "\n" + (base / utf8Path("アイ_2A")).string() + "\n");
+    EXPECT_EQ(two.err, "[1/2] 2B:アイ\nフォルダ「アイ」にユニットデータを保存しました\n"
+                       "[2/2] 2A:アイ\nフォルダ「アイ_2A」にユニットデータを保存しました\n");
+    EXPECT_EQ(run({"summary", (base / utf8Path("アイ_2A")).string(), "--table", table}).out,
+              run({"summary", twins, "0x2A", "--table", table}).out);
+    EXPECT_EQ(run({"summary", (base / utf8Path("アイ")).string(), "--table", table}).out,
+              run({"summary", twins, "0x2B", "--table", table}).out);
+
+    // The unit that fails is reported, the others are saved, and the run ends failed.
+    const std::filesystem::path allBase = base / "all";
+    const CommandRun all = run({"save", twins, "all", "--dir", allBase.string(), "--table", table});
+    EXPECT_EQ(all.status, 1);
+    EXPECT_EQ(std::ranges::count(all.out, '\n'), 149);
+    EXPECT_NE(all.err.find("[6/150] 05:コ\nエラー: "), std::string::npos) << all.err;
+    EXPECT_NE(all.err.find("[150/150] 95:"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(allBase / utf8Path("コ")));
+    EXPECT_EQ(run({"summary", (allBase / utf8Path("アイ")).string(), "--table", table}).out,
+              run({"summary", twins, "0x2A", "--table", table}).out);
+    EXPECT_TRUE(std::filesystem::exists(allBase / utf8Path("アイ_2B") / "unitall.dat"));
+}
+
 TEST_F(MorvaneCliTest, WrongUsageExitsTwoAndBadInputOne)
 {
     for (const auto& arguments : std::vector<std::vector<std::string>>{
              {"units"}, {"summary"}, {"report", rom}, {"save", rom, "x2A"}, {"units", rom, "--bogus"},
-             {"units", rom, "--table"}, {"port", rom, "1", folders}, {"summary", rom, "1", "2"}}) {
+             {"units", rom, "--table"}, {"port", rom, "1", folders}, {"summary", rom, "1", "2"},
+             {"save", rom, "1", "0x01"}, {"save", rom, "all", "1"}}) {
         const CommandRun result = run(arguments);
         EXPECT_EQ(result.status, 2) << arguments.size();
         EXPECT_NE(result.err.find("usage: Morvane"), std::string::npos);
         EXPECT_EQ(result.out, "");
     }
-    EXPECT_FALSE(editor::isMorvaneCommand("show"));
-    EXPECT_EQ(run({"summary", rom, "150", "--table", table}).status, 1);
+    EXPECT_NE(run({"report", rom, "2A"}).err.find("decimal (42) or hexadecimal with 0x (0x2A)"),
+              std::string::npos);
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"summary", rom, "150"}, {"save", rom, "1", "0x96", "--dir", folders}}) {
+        const CommandRun outOfRange = run(arguments);
+        EXPECT_EQ(outOfRange.status, 1);
+        EXPECT_EQ(outOfRange.err, "ユニット番号は 0x00 から 0x95 までです\n");
+    }
+    EXPECT_FALSE(std::filesystem::exists(folders));
     const CommandRun missing = run({"units", (scratch.path() / "none.gba").string(), "--table", table});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "ファイルオープンに失敗: " + (scratch.path() / "none.gba").string() + "\nエラー: エラー\n");
@@ -160,6 +206,18 @@ TEST_F(MorvaneCliTest, WrongUsageExitsTwoAndBadInputOne)
     EXPECT_EQ(noTable.status, 0);
     EXPECT_EQ(noTable.err, "ファイルオープンに失敗: " + (scratch.path() / "no.txt").string() + "\n");
     EXPECT_TRUE(noTable.out.starts_with("\nbNumUnit:1\n"));
+}
+
+TEST_F(MorvaneCliTest, HelpDescribesEveryCommand)
+{
+    const CommandRun help = run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Morvane save     saves each UNIT"), std::string::npos) << help.out;
+    const CommandRun summary = run({"summary", "--help"});
+    EXPECT_EQ(summary.status, 0);
+    EXPECT_TRUE(summary.out.starts_with("usage: Morvane summary ROM UNIT\n       Morvane summary FOLDER\n\n"
+                                        "prints the summary"))
+        << summary.out;
 }
 
 }  // namespace

@@ -300,4 +300,14 @@ TEST_F(UnitFolderTest, UnitsWithoutNameWeaponsOrBGMapStillSaveWholeFolders)
     EXPECT_EQ(unitFolderName("ア", 0), "ア");
 }
 
+// Units saved together never share a folder: a later unit of a taken name gets its number, and a
+// number-made name steps aside from any unit's own name.
+TEST(UnitFolderNames, UnitsSavedTogetherGetFoldersOfTheirOwn)
+{
+    const NamedUnit units[] = {{0x2B, "アイ"}, {0x2A, "アイ"}, {0x01, "アイ_2A"},
+                               {0x05, ""},     {0x06, "A/B"},  {0x07, "A_B"}};
+    EXPECT_EQ(distinctUnitFolderNames(units),
+              (std::vector<std::string>{"アイ", "アイ_2A_2", "アイ_2A", "unit05", "A_B", "A_B_07"}));
+}
+
 }  // namespace

@@ -344,8 +344,8 @@ TEST(FaultInjection, WindowSavesIntoAFolderThatVanishedAfterTheDialogReportTheFa
         VanishingShell shell;
         choose(shell);
         editor::MorvaneSession session(shell, fs::path(in.table));
-        ASSERT_TRUE(session.OpenRom());
-        EXPECT_FALSE(session.SaveRom());
+        ASSERT_TRUE(session.OpenRom(fs::path(in.rom)));
+        EXPECT_FALSE(session.SaveRom(*shell.askSavePath({}, {})));
         failedOnce(shell);
     }
     {
