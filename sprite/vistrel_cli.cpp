@@ -9,41 +9,18 @@
 #include "sprite/vistrel_unit.hpp"
 
 #include <charconv>
-#include <expected>
 #include <string>
 #include <vector>
 
 namespace sprite {
 namespace {
 
-constexpr std::string_view kRenderCommand = "render";
-constexpr std::string_view kUnitCommand = "unit";
 constexpr std::size_t kMaximumHexDigits = 8;
 constexpr std::string_view kHexPrefix = "0x";
-// No palette file or group comes near this many 32-byte palettes; the bound keeps offsets small.
-constexpr std::uint32_t kLargestBank = 255;
+// The pointer tables hold 16-bit IDs.
 constexpr std::uint32_t kLargestId = 0xFFFF;
-
-constexpr std::string_view kVistrelUsage =
-    "usage: Vistrel [PATH]\n"
-    "       Vistrel render SPRITE.dat [PALETTE.dat] -o OUT.png [OPTIONS]\n"
-    "       Vistrel render --rom ROM --sprite HEX [--palette HEX] -o OUT.png [OPTIONS]\n"
-    "       Vistrel render --rom ROM --sprite-id ID [--palette-id ID] -o OUT.png [OPTIONS]\n"
-    "       Vistrel unit ROM UNIT --dir DIR [OPTIONS]\n"
-    "options: --indexed      write a palette-mode PNG that keeps the pixel indices\n"
-    "         --transparent  make index 0 (and pixels no byte reaches) transparent\n"
-    "         --bank K       use palette K of a palette group or multi-palette file (default 0)\n"
-    "         --seed N       repeatable colours for a sheet without palette\n"
-    "ID, UNIT, K and N are decimal or hexadecimal with 0x; HEX is a hexadecimal offset, also with\n"
-    "0x or as a GBA pointer (0x08xxxxxx).\n";
-
-int vistrelUsage(std::ostream& err, std::string_view problem)
-{
-    if (!problem.empty())
-        err << "Vistrel: " << problem << '\n';
-    err << kVistrelUsage;
-    return shell::kExitUsage;
-}
+// The digits the ID messages give an ID: "Sprite 0x335".
+constexpr int kIdDigits = 3;
 
 int failed(std::ostream& err, std::string_view reason)
 {
@@ -51,32 +28,16 @@ int failed(std::ostream& err, std::string_view reason)
     return shell::kExitFailed;
 }
 
-// The value of a numeric option up to `largest`, nothing when absent; the usage problem when wrong.
-std::expected<std::optional<std::uint32_t>, std::string> numberOption(
-    const shell::ParsedArguments& parsed, std::string_view option, std::uint32_t largest,
-    std::string_view what)
+std::optional<std::uint32_t> addressOption(const shell::CommandCall& call, std::string_view option)
 {
-    const std::optional<std::string> text = parsed.value(option);
-    if (!text)
-        return std::nullopt;
-    const std::optional<std::uint32_t> value = shell::parseNumber(*text);
-    if (!value || *value > largest) {
-        return std::unexpected(std::string(option) + " takes " + std::string(what) + " from 0 to " +
-                               std::to_string(largest) + ", decimal or hexadecimal with 0x");
-    }
-    return value;
-}
-
-std::expected<std::optional<std::uint32_t>, std::string> addressOption(const shell::ParsedArguments& parsed,
-                                                                       std::string_view option)
-{
-    const std::optional<std::string> text = parsed.value(option);
+    const std::optional<std::string> text = call.option(option);
     if (!text)
         return std::nullopt;
     const std::optional<std::uint32_t> address = parseHexAddress(*text);
     if (!address) {
-        return std::unexpected(std::string(option) +
-                               " takes a hexadecimal offset (1 to 8 digits, also with 0x) or a GBA pointer");
+        call.usageError(std::string(option) + " takes a hexadecimal offset as typed into the address dialog "
+                                              "(1A2B3C), also with 0x (0x1A2B3C), or a GBA pointer (0x081A2B3C), not \"" +
+                        *text + "\"");
     }
     return address;
 }
@@ -97,79 +58,53 @@ struct RenderRequest {
     DrawOptions draw;
 };
 
-std::expected<RomGraphic, std::string> romGraphic(const shell::ParsedArguments& parsed,
-                                                  std::string_view addressName, std::string_view idName)
+RomGraphic romGraphic(const shell::CommandCall& call, std::string_view addressName, std::string_view idName)
 {
-    auto address = addressOption(parsed, addressName);
-    if (!address)
-        return std::unexpected(address.error());
-    auto id = numberOption(parsed, idName, kLargestId, "an ID");
-    if (!id)
-        return std::unexpected(id.error());
-    if (*address && *id)
-        return std::unexpected(std::string(addressName) + " and " + std::string(idName) + " name one thing twice");
-    return RomGraphic{*address, *id};
+    const RomGraphic graphic{addressOption(call, addressName), call.numberOption(idName)};
+    if (graphic.address && graphic.id)
+        call.usageError(std::string(addressName) + " and " + std::string(idName) + " name one thing twice");
+    return graphic;
 }
 
-// The options both commands take, or the usage problem when one is wrong.
-std::expected<DrawOptions, std::string> drawOptions(const shell::ParsedArguments& parsed)
+// The options both commands take.
+DrawOptions drawOptions(const shell::CommandCall& call)
 {
-    auto seed = numberOption(parsed, "--seed", 0xFFFFFFFF, "a number");
-    if (!seed)
-        return std::unexpected(seed.error());
-    auto bank = numberOption(parsed, "--bank", kLargestBank, "a palette number");
-    if (!bank)
-        return std::unexpected(bank.error());
-    const PngKind kind = parsed.has("--indexed") ? PngKind::Indexed : PngKind::Colour;
-    return DrawOptions{*seed, bank->value_or(0), {kind, parsed.has("--transparent")}};
+    const PngKind kind = call.flag("--indexed") ? PngKind::Indexed : PngKind::Colour;
+    return {call.numberOption("--seed"), call.numberOption("--bank").value_or(0), {kind, call.flag("--transparent")}};
 }
 
-// The request, or the usage problem.
-std::expected<RenderRequest, std::string> renderRequest(const shell::ParsedArguments& parsed)
+// The request as the arguments and options give it; a usage error when they do not make one.
+RenderRequest renderRequest(const shell::CommandCall& call)
 {
     RenderRequest request;
-    const std::vector<std::string>& positionals = parsed.positionals;  // [0] is "render"
-    if (parsed.value("--dir"))
-        return std::unexpected("render writes one file: -o OUT.png, not --dir");
-    request.rom = parsed.value("--rom");
-    const std::optional<std::string> output = parsed.value("-o");
-    if (!output)
-        return std::unexpected("-o OUT.png is required");
-    request.output = *output;
-    auto draw = drawOptions(parsed);
-    if (!draw)
-        return std::unexpected(draw.error());
-    request.draw = *draw;
-    const bool bankAsked = parsed.value("--bank").has_value();
-
-    auto sprite = romGraphic(parsed, "--sprite", "--sprite-id");
-    if (!sprite)
-        return std::unexpected(sprite.error());
-    auto palette = romGraphic(parsed, "--palette", "--palette-id");
-    if (!palette)
-        return std::unexpected(palette.error());
-    request.sprite = *sprite;
-    request.palette = *palette;
-    const bool anyRomGraphic = sprite->address || sprite->id || palette->address || palette->id;
+    request.rom = call.option("--rom");
+    request.output = *call.option("-o");
+    request.draw = drawOptions(call);
+    const bool bankAsked = call.option("--bank").has_value();
+    request.sprite = romGraphic(call, "--sprite", "--sprite-id");
+    request.palette = romGraphic(call, "--palette", "--palette-id");
+    const bool spriteNamed = request.sprite.address || request.sprite.id;
+    const bool paletteNamed = request.palette.address || request.palette.id;
+    const std::span<const std::string> files = call.arguments();
 
     if (request.rom) {
-        if (positionals.size() != 1)
-            return std::unexpected("--rom takes no SPRITE.dat or PALETTE.dat");
-        if (!sprite->address && !sprite->id)
-            return std::unexpected("--rom needs --sprite HEX or --sprite-id ID");
-        if (bankAsked && !palette->address && !palette->id)
-            return std::unexpected("--bank needs --palette HEX or --palette-id ID");
+        if (!files.empty())
+            call.usageError("--rom takes no SPRITE.dat or PALETTE.dat");
+        if (!spriteNamed)
+            call.usageError("--rom needs --sprite HEX or --sprite-id ID");
+        if (bankAsked && !paletteNamed)
+            call.usageError("--bank needs --palette HEX or --palette-id ID");
         return request;
     }
-    if (anyRomGraphic)
-        return std::unexpected("--sprite, --sprite-id, --palette and --palette-id need --rom ROM");
-    if (positionals.size() < 2 || positionals.size() > 3)
-        return std::unexpected("render takes SPRITE.dat and an optional PALETTE.dat");
-    request.spriteFile = positionals[1];
-    if (positionals.size() == 3)
-        request.paletteFile = positionals[2];
+    if (spriteNamed || paletteNamed)
+        call.usageError("--sprite, --sprite-id, --palette and --palette-id need --rom ROM");
+    if (files.empty())
+        call.usageError("render takes SPRITE.dat and an optional PALETTE.dat");
+    request.spriteFile = files[0];
+    if (files.size() == 2)
+        request.paletteFile = files[1];
     else if (bankAsked)
-        return std::unexpected("--bank needs PALETTE.dat");
+        call.usageError("--bank needs PALETTE.dat");
     return request;
 }
 
@@ -179,6 +114,10 @@ std::optional<std::uint32_t> romOffset(shell::ByteSpan image, const RomGraphic& 
 {
     if (graphic.address)
         return *graphic.address;
+    if (*graphic.id > kLargestId) {
+        err << shell::numberRangeMessage(std::string(rom::kindName(kind)) + "のID", 0, kLargestId, kIdDigits) << '\n';
+        return std::nullopt;
+    }
     const rom::RomResult<std::uint32_t> offset =
         graphicsOffsetOfId(image, kind, static_cast<std::uint16_t>(*graphic.id));
     if (!offset) {
@@ -254,58 +193,46 @@ std::vector<shell::NamedPath> renderInputs(const RenderRequest& request)
     return inputs;
 }
 
-int render(const shell::ParsedArguments& parsed, std::ostream& err, const PngEncoder& encodePng)
+int render(shell::CommandCall& call, const PngEncoder& encodePng)
 {
-    const std::expected<RenderRequest, std::string> request = renderRequest(parsed);
-    if (!request)
-        return vistrelUsage(err, request.error());
-    const shell::NamedPath outputs[] = {{"-o", request->output}};
-    if (const std::optional<std::string> collision = shell::outputCollision(outputs, renderInputs(*request)))
-        return vistrelUsage(err, *collision);
+    const RenderRequest request = renderRequest(call);
+    const shell::NamedPath outputs[] = {{"-o", request.output}};
+    if (const std::optional<std::string> collision = shell::outputCollision(outputs, renderInputs(request)))
+        call.usageError(*collision);
 
-    shell::CommandLineShell shell(err);
+    shell::CommandLineShell shell(call.err);
     VistrelSession session(shell);
-    if (request->draw.seed)
-        session.seedRandomColours(*request->draw.seed);
-    session.setPaletteBank(request->draw.bank);
-    const std::optional<SheetCanvas> canvas = drawRequested(*request, session, shell, err);
+    if (request.draw.seed)
+        session.seedRandomColours(*request.draw.seed);
+    session.setPaletteBank(request.draw.bank);
+    const std::optional<SheetCanvas> canvas = drawRequested(request, session, shell, call.err);
     if (!canvas)
         return shell::kExitFailed;
-    const std::optional<shell::Bytes> png = encodePng(*canvas, request->draw.png);
+    const std::optional<shell::Bytes> png = encodePng(*canvas, request.draw.png);
     if (!png)
-        return failed(err, "the PNG image could not be made");
-    if (!shell::writeWholeFile(shell, request->output, *png))
+        return failed(call.err, "the PNG image could not be made");
+    if (!shell::writeWholeFile(shell, request.output, *png))
         return shell::kExitFailed;
     return shell::kExitDone;
 }
 
-int unit(const shell::ParsedArguments& parsed, std::ostream& out, std::ostream& err,
-         const PngEncoder& encodePng)
+int unit(shell::CommandCall& call, const PngEncoder& encodePng)
 {
-    if (parsed.positionals.size() != 3)
-        return vistrelUsage(err, "unit takes ROM and UNIT");
-    const std::optional<std::string> dir = parsed.value("--dir");
-    if (!dir)
-        return vistrelUsage(err, "--dir DIR is required");
-    for (const std::string_view option : {"-o", "--rom", "--sprite", "--sprite-id", "--palette", "--palette-id"}) {
-        if (parsed.value(option))
-            return vistrelUsage(err, "unit takes no " + std::string(option));
-    }
-    const auto draw = drawOptions(parsed);
-    if (!draw)
-        return vistrelUsage(err, draw.error());
-    const std::optional<std::uint32_t> unitId = shell::parseNumber(parsed.positionals[2]);
-    if (!unitId)
-        return vistrelUsage(err, "UNIT must be a number, decimal or hexadecimal with 0x");
-    return renderUnit({parsed.positionals[1], *unitId, *dir, *draw}, out, err, encodePng);
+    const DrawOptions draw = drawOptions(call);
+    const std::uint32_t unitId = call.number(call.argument(1), "UNIT");
+    return renderUnit({call.argument(0), unitId, *call.option("--dir"), draw}, call.out, call.err, encodePng);
+}
+
+// The options of the drawing that both commands take.
+std::vector<shell::OptionSpec> drawingOptions()
+{
+    return {{"--indexed", "", "writes a palette-mode PNG that keeps the pixel indices"},
+            {"--bank", "K", "uses palette K of a palette group or multi-palette file (default 0)"},
+            {"--transparent", "", "makes index 0 (and pixels no byte reaches) transparent"},
+            {"--seed", "N", "repeatable colours for a sheet without palette"}};
 }
 
 }  // namespace
-
-bool isVistrelCommand(std::string_view word)
-{
-    return word == kRenderCommand || word == kUnitCommand;
-}
 
 std::optional<std::uint32_t> parseHexAddress(std::string_view text)
 {
@@ -320,20 +247,53 @@ std::optional<std::uint32_t> parseHexAddress(std::string_view text)
     return rom::isGbaRomPointer(value) ? rom::romOffsetOf(value) : value;
 }
 
-int runVistrelCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err,
+shell::ToolSpec vistrelCommandLine(PngEncoder encodePng)
+{
+    std::vector<shell::OptionSpec> renderOptions{
+        {"-o", "OUT.png", "the PNG file to write", true},
+        {"--rom", "ROM", "draws from the ROM image, as ROM mode does"},
+        {"--sprite", "HEX", "the sprite's offset in ROM"},
+        {"--palette", "HEX", "the palette's offset in ROM"},
+        {"--sprite-id", "ID", "the sprite found by its ID through the game's pointer table"},
+        {"--palette-id", "ID", "the palette found by its ID through the game's pointer table"}};
+    std::vector<shell::OptionSpec> unitOptions{{"--dir", "DIR", "the folder to write the images and index.txt into", true}};
+    for (const shell::OptionSpec& option : drawingOptions()) {
+        renderOptions.push_back(option);
+        unitOptions.push_back(option);
+    }
+    return {
+        .name = "Vistrel",
+        .windowArguments = "[PATH]",
+        .windowDescription = "opens the window, in file mode with PATH as the sprite file when it names a file",
+        .commonOptions = {},
+        .commands = {
+            {.name = "render",
+             .forms = {"SPRITE.dat [PALETTE.dat]", "--rom ROM --sprite HEX [--palette HEX]",
+                       "--rom ROM --sprite-id ID [--palette-id ID]"},
+             .minArguments = 0,
+             .maxArguments = 2,
+             .options = std::move(renderOptions),
+             .description = "draws one sprite sheet as the window does and writes the canvas (256 wide) as PNG",
+             .run = [encodePng](shell::CommandCall& call) { return render(call, encodePng); }},
+            {.name = "unit",
+             .forms = {"ROM UNIT"},
+             .minArguments = 2,
+             .maxArguments = 2,
+             .options = std::move(unitOptions),
+             .description = "draws every sprite of the unit with its palette as DIR/sprite<ID>.png and "
+                            "writes DIR/index.txt",
+             .run = [encodePng](shell::CommandCall& call) { return unit(call, encodePng); }},
+        },
+        .notes = "ID, UNIT, K and N are decimal (42) or hexadecimal with 0x (0x2A); HEX is a hexadecimal offset as\n"
+                 "typed into the address dialog (1A2B3C), also with 0x or as a GBA pointer (0x08xxxxxx).\n"
+                 "Without a palette the colours are pseudo-random, as in the window.\n",
+    };
+}
+
+int runVistrelCommand(std::span<const std::string> words, std::ostream& out, std::ostream& err,
                       const PngEncoder& encodePng)
 {
-    const shell::ArgumentSpec options{
-        {"-o", "--rom", "--sprite", "--palette", "--sprite-id", "--palette-id", "--seed", "--bank", "--dir"},
-        {"--indexed", "--transparent"}};
-    const std::expected<shell::ParsedArguments, std::string> parsed = parseArguments(arguments, options);
-    if (!parsed)
-        return vistrelUsage(err, parsed.error());
-    if (parsed->positionals.empty() || !isVistrelCommand(parsed->positionals.front()))
-        return vistrelUsage(err, "unknown command");
-    if (parsed->positionals.front() == kUnitCommand)
-        return unit(*parsed, out, err, encodePng);
-    return render(*parsed, err, encodePng);
+    return shell::runCommandLine(vistrelCommandLine(encodePng), words, out, err);
 }
 
 }  // namespace sprite

@@ -4,6 +4,7 @@
 // display; `render` runs the session the window uses, with a command-line Shell.
 
 #include "shell/bytes.hpp"
+#include "shell/command_frame.hpp"
 #include "sprite/png_file.hpp"
 #include "sprite/sheet.hpp"
 
@@ -26,10 +27,10 @@ struct DrawOptions {
     PngOptions png;
 };
 
-bool isVistrelCommand(std::string_view word);
+shell::ToolSpec vistrelCommandLine(PngEncoder encodePng = encodeSheetPng);
 
-// `arguments` starts with the subcommand. Returns the process exit status.
-int runVistrelCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err,
+// Runs `words` (the command and its arguments) as Vistrel's command line; the exit status.
+int runVistrelCommand(std::span<const std::string> words, std::ostream& out, std::ostream& err,
                       const PngEncoder& encodePng = encodeSheetPng);
 
 // An offset as the command line takes it: hexadecimal as typed into the address dialog (1 to 8

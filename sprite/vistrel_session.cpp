@@ -1,8 +1,6 @@
 #include "sprite/vistrel_session.hpp"
 
-#include "shell/file_filter.hpp"
 #include "shell/files.hpp"
-#include "sprite/data_files.hpp"
 
 namespace sprite {
 namespace {
@@ -42,21 +40,13 @@ void VistrelSession::openPaletteFile(const std::filesystem::path& path)
         loadSpriteFile();
 }
 
-bool VistrelSession::openRomWithDialog()
+bool VistrelSession::replaceRom(const std::optional<std::filesystem::path>& path)
 {
     rom_ = {};
     romLoaded_ = false;
     // The field shows no path for an image that is gone.
     romPath_.clear();
-    std::optional<shell::OpenedFile> opened =
-        shell::openAndReadFile(shell_, shell::makeFilter({{std::string(kRomFilterName), std::string(kRomFilePattern)}}));
-    if (!opened)
-        return false;
-    rom_ = std::move(opened->bytes);
-    romPath_ = std::move(opened->path);
-    romLoaded_ = true;
-    showRomStream();
-    return true;
+    return path && openRomFile(*path);
 }
 
 bool VistrelSession::openRomFile(const std::filesystem::path& path)

@@ -50,9 +50,10 @@ public:
     // Button 1003 "パレット": the path becomes the palette file path, the palette is loaded, and the
     // sprite is loaded again from its path.
     void openPaletteFile(const std::filesystem::path& path);
-    // Button 1007 "GBA": frees the image, asks for a new one and shows the sheet at the sprite
-    // address. Returns whether an image is loaded.
-    bool openRomWithDialog();
+    // Button 1007 "GBA": frees the image, then reads the one at `path`, the open dialog's answer
+    // (nothing when it was cancelled), and shows the sheet at the sprite address. Returns whether
+    // an image is loaded.
+    bool replaceRom(const std::optional<std::filesystem::path>& path);
     // A file dropped on the ROM path field: read without dialog; a failed read keeps the image.
     bool openRomFile(const std::filesystem::path& path);
     // An image its caller has read from `path`, shown as a read file is.

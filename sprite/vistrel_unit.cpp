@@ -4,6 +4,7 @@
 #include "rom/byte_io.hpp"
 #include "rom/game_tables.hpp"
 #include "rom/lz77.hpp"
+#include "shell/command_frame.hpp"
 #include "shell/command_line.hpp"
 #include "shell/command_line_shell.hpp"
 #include "shell/files.hpp"
@@ -24,6 +25,8 @@ constexpr std::string_view kImageExtension = ".png";
 constexpr std::string_view kNone = "-";
 constexpr int kOffsetDigits = 6;
 constexpr int kLengthDigits = 4;
+// As the index's first line names the unit: "# unit 0x2A".
+constexpr int kUnitDigits = 2;
 
 struct Column {
     std::string_view heading;
@@ -64,7 +67,7 @@ std::string imageName(std::uint16_t spriteId)
 // `imaged` says of each sheet whether it has a PNG: an empty entry or a sheet of no rows has none.
 std::string indexText(const UnitRequest& request, const UnitSheets& unit, const std::vector<bool>& imaged)
 {
-    std::string text = "# unit " + hexText(request.unitId, 2) + ", palette bank " + std::to_string(request.draw.bank) +
+    std::string text = "# unit " + hexText(request.unitId, kUnitDigits) + ", palette bank " + std::to_string(request.draw.bank) +
                        "; IDs in decimal, offsets, lengths and decoded sizes in hexadecimal\n";
     std::array<std::string, kColumns.size()> headings;
     for (std::size_t i = 0; i < kColumns.size(); ++i)
@@ -113,7 +116,7 @@ int renderUnit(const UnitRequest& request, std::ostream& out, std::ostream& err,
                const PngEncoder& encodePng)
 {
     if (request.unitId >= rom::kUnitCount) {
-        err << "ユニット番号は 0 から " << rom::kUnitCount - 1 << " までです\n";
+        err << shell::numberRangeMessage("ユニット番号", 0, rom::kUnitCount - 1, kUnitDigits) << '\n';
         return shell::kExitFailed;
     }
     shell::CommandLineShell shell(err);

@@ -155,7 +155,8 @@ void VistrelWindow::choosePaletteFile()
 
 void VistrelWindow::chooseRom()
 {
-    session_.openRomWithDialog();
+    session_.replaceRom(shell::askOpenPath(
+        shell_, shell::makeFilter({{std::string(kRomFilterName), std::string(kRomFilePattern)}})));
     showPath(*romPath_, session_.romPath());
     showCanvas();
 }

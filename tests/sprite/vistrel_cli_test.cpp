@@ -167,11 +167,36 @@ TEST_F(VistrelCliTest, RenderUsageMistakesExitTwo)
     EXPECT_EQ(vistrel({"render", sprite, "--sprite", "10", "-o", out}).status, 2);
     EXPECT_EQ(vistrel({"render", sprite, "-o", out, "--bogus"}).status, 2);
     EXPECT_EQ(vistrel({"render", "--rom", rom, "--sprite", "0", "--sprite-id", "0", "-o", out}).status, 2);
-    EXPECT_EQ(vistrel({"render", "--rom", rom, "--sprite-id", "0x10000", "-o", out}).status, 2);
     EXPECT_EQ(vistrel({"render", "--rom", rom, "--sprite-id", "1", "--bank", "1", "-o", out}).status, 2);
     EXPECT_EQ(vistrel({"render", sprite, "--bank", "1", "-o", out}).status, 2);
     EXPECT_EQ(vistrel({"unit", rom, "0x2A", "-o", out}).status, 2);
-    EXPECT_EQ(vistrel({"unit", rom, "2A", "--dir", out}).status, 2);
+
+    // A wrong number or offset is named with the forms the option takes.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> wrongNumbers{
+        {{"unit", rom, "2A", "--dir", out}, "UNIT must be a number, decimal (42) or hexadecimal with 0x (0x2A)"},
+        {{"render", sprite, "-o", out, "--seed", "7x"}, "--seed must be a number"},
+        {{"render", sprite, palette, "-o", out, "--bank", "0x"}, "--bank must be a number"},
+        {{"render", "--rom", rom, "--sprite-id", "335h", "-o", out}, "--sprite-id must be a number"},
+        {{"render", "--rom", rom, "--palette", "G0", "--sprite", "0", "-o", out},
+         "--palette takes a hexadecimal offset as typed into the address dialog (1A2B3C), also with 0x"}};
+    for (const auto& [arguments, problem] : wrongNumbers) {
+        const CommandRun run = vistrel(arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.starts_with("Vistrel: " + problem)) << run.err;
+    }
+    EXPECT_TRUE(png.canvases.empty());
+}
+
+TEST_F(VistrelCliTest, HelpDescribesEveryCommandAndOption)
+{
+    const CommandRun help = vistrel({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* line : {"Vistrel render --rom ROM --sprite-id ID [--palette-id ID] -o OUT.png",
+                             "draws every sprite of the unit with its palette"})
+        EXPECT_NE(help.out.find(line), std::string::npos) << help.out;
+    const CommandRun unit = vistrel({"unit", "--help"});
+    EXPECT_EQ(unit.status, 0);
+    EXPECT_NE(unit.out.find("--bank K "), std::string::npos) << unit.out;
 }
 
 TEST(VistrelHexAddress, TakesTheDialogsFormWithOrWithoutPrefixAndGbaPointers)
@@ -232,7 +257,8 @@ TEST_F(VistrelRomTest, RenderByIdRefusesWhatTheTablesDoNotHold)
     const std::vector<std::pair<std::vector<std::string>, std::string>> rows{
         {{"--sprite-id", "821"}, "Sprite 0x335 はテーブルにありません (最後の ID は 0x334)\n"},
         {{"--sprite-id", "1"}, "Sprite 0x001 は空の ID です\n"},
-        {{"--sprite-id", "0", "--palette-id", "635"}, "Pallet 0x27B はテーブルにありません (最後の ID は 0x27A)\n"}};
+        {{"--sprite-id", "0", "--palette-id", "635"}, "Pallet 0x27B はテーブルにありません (最後の ID は 0x27A)\n"},
+        {{"--sprite-id", "0x10000"}, "SpriteのIDは 0x000 から 0xFFFF までです\n"}};
     for (const auto& [options, message] : rows) {
         std::vector<std::string> arguments{"render", "--rom", rom, "-o", out};
         arguments.insert(arguments.end(), options.begin(), options.end());
@@ -274,7 +300,9 @@ TEST_F(VistrelRomTest, UnitWritesEverySheetWithItsPaletteAndTheIndex)
     EXPECT_EQ(past.status, 1);
     EXPECT_NE(past.err.find(" 個です: バンク 4 はありません"), std::string::npos) << past.err;
     EXPECT_FALSE(std::filesystem::exists(folder.path("none")));
-    EXPECT_EQ(vistrel({"unit", rom, "150", "--dir", folder.path("none").string()}).status, 1);
+    const CommandRun beyond = vistrel({"unit", rom, "150", "--dir", folder.path("none").string()});
+    EXPECT_EQ(beyond.status, 1);
+    EXPECT_EQ(beyond.err, "ユニット番号は 0x00 から 0x95 までです\n");
 }
 
 }  // namespace

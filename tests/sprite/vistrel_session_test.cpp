@@ -130,8 +130,7 @@ TEST_F(VistrelSessionTest, AddressesOutsideTheImageShowNothingAndStreamsRunningO
 TEST_F(VistrelSessionTest, CancellingTheRomDialogLeavesNoImage)
 {
     ASSERT_TRUE(session.openRomFile(romImage()));
-    shell.openPaths.push_back(std::nullopt);
-    EXPECT_FALSE(session.openRomWithDialog());
+    EXPECT_FALSE(session.replaceRom(std::nullopt));
     EXPECT_FALSE(session.romLoaded());
     EXPECT_TRUE(session.romPath().empty());
     session.setSpriteAddress(0x100);

@@ -233,6 +233,9 @@ private Q_SLOTS:
         enterAddress(1013, QStringLiteral("40"), QStringLiteral("40"));
         const auto* view = static_cast<sprite::ImageView*>(canvas());
         QCOMPARE(view->image().pixel(1, 0), qRgb(248, 0, 0));
+        // A cancelled dialog frees the image: its path leaves the field.
+        click(1007);
+        QCOMPARE(text(1006), QString());
         QVERIFY(shell_->messages.empty());
     }
 
