@@ -179,7 +179,7 @@ TEST_F(SonnaryCliTest, HelpDescribesEveryCommand)
 {
     const Outcome help = run({"--help"});
     EXPECT_EQ(help.status, shell::kExitDone);
-    for (const char* line : {"Sonnary instruments  prints the game field text", "Sonnary export ROM DIR [--all]"})
+    for (const char* line : {"prints the game field text, then the instrument list", "Sonnary export ROM DIR [--all]"})
         EXPECT_NE(help.out.find(line), std::string::npos) << help.out;
     const Outcome wav = run({"wav", "--help"});
     EXPECT_EQ(wav.status, shell::kExitDone);
