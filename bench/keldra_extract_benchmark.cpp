@@ -127,8 +127,7 @@ struct OpenSession {
     explicit OpenSession(const Files& paths)
         : session(shell, rom::characterTableFrom(shell::readWholeFile(shell, paths.table)))
     {
-        shell.openPaths.push_back(paths.rom);
-        opened = session.OpenRom();
+        opened = session.OpenRom(paths.rom);
     }
 
     testing_doubles::ScriptedShell shell;
@@ -150,7 +149,8 @@ void extractAllUnits(benchmark::State& state)
     for (auto _ : state) {
         for (std::uint16_t unit = 0; unit < kUnits; ++unit) {
             const auto result = session.selectUnit(unit)
-                                    ? session.ExtractUnit(flags, paths.output)
+                                    ? session.ExtractUnit(flags, paths.output /
+                                                                     session.extractionFolderName(unit))
                                     : std::nullopt;
             if (!result || !result->complete) {
                 state.SkipWithError("a unit was not extracted");

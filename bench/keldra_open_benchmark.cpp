@@ -88,8 +88,7 @@ void openAndListUnits(benchmark::State& state)
     for (auto _ : state) {
         testing_doubles::ScriptedShell shell;
         transplant::KeldraSession session(shell, rom::characterTableFrom(shell::readWholeFile(shell, paths.table)));
-        shell.openPaths.push_back(paths.rom);
-        if (!session.OpenRom()) {
+        if (!session.OpenRom(paths.rom)) {
             state.SkipWithError("the image did not open");
             break;
         }

@@ -26,6 +26,11 @@ constexpr std::array<std::pair<std::string_view, ResourceKind>, rom::kResourceKi
         {"アイコン画像", ResourceKind::IconData},
     }};
 
+bool holdsMarker(rom::ByteSpan record, std::size_t nameOffset, const rom::GameName& marker)
+{
+    return std::ranges::equal(record.subspan(nameOffset, marker.size()), marker);
+}
+
 // Adds the IDs below `count` whose record's name field equals `marker`.
 rom::RomResult<void> addMarkedSlots(rom::UnitResourceSet& set, rom::ByteSpan image,
                                     const rom::TableDirectory& directory, ResourceKind kind,
@@ -36,7 +41,7 @@ rom::RomResult<void> addMarkedSlots(rom::UnitResourceSet& set, rom::ByteSpan ima
         auto record = rom::recordBytes(image, directory, rom::tableOf(kind), id);
         if (!record)
             return std::unexpected(record.error());
-        if (std::ranges::equal(record->subspan(nameOffset, marker.size()), marker))
+        if (holdsMarker(*record, nameOffset, marker))
             set.list(kind).push_back(id);
     }
     return {};
@@ -77,6 +82,11 @@ rom::RomResult<void> addZeroEntries(rom::UnitResourceSet& set, rom::ByteSpan ima
 }
 
 }  // namespace
+
+bool isEmptyUnitRecord(rom::ByteSpan record)
+{
+    return holdsMarker(record, rom::UnitDataRecord::kNameOffset, EmptyUnitName);
+}
 
 rom::RomResult<rom::UnitResourceSet> BuildFreeIdSet(rom::ByteSpan image,
                                                     const rom::TableDirectory& directory,

@@ -18,6 +18,9 @@ namespace transplant {
 inline constexpr rom::GameName EmptyUnitName{0xBA, 0xA9, 0x90, 0x95, 0xFF};
 inline constexpr rom::GameName EmptyWeaponName{0xC9, 0x8A, 0xC1, 0xC8, 0xFF};
 
+// True when a unit record's name holds the empty-unit marker: the slot is free for a transplant.
+bool isEmptyUnitRecord(rom::ByteSpan record);
+
 // Every free ID of every kind, ascending. The extendable tables are searched up to the last ID of
 // `info`; an entry that holds the first byte of another table is never free, since writing it
 // would overwrite that table. Fails when a searched table leaves the image.

@@ -1,10 +1,10 @@
 #include "transplant/keldra_session.hpp"
 
 #include "rom/record_names.hpp"
-#include "shell/file_filter.hpp"
 #include "shell/files.hpp"
 #include "shell/number_text.hpp"
 #include "shell/text_encoding.hpp"
+#include "transplant/free_ids.hpp"
 #include "transplant/id_extension.hpp"
 #include "transplant/keldra_messages.hpp"
 #include "transplant/unit_texts.hpp"
@@ -15,12 +15,6 @@ namespace {
 constexpr std::string_view kSaved = "保存完了しました";
 constexpr std::string_view kSavedCaption = "保存完了";
 constexpr std::string_view kTablesUnreadable = "ROMのテーブルを読めません\r\n";
-
-std::string romFilter()
-{
-    return shell::makeFilter({{std::string(rom::kRomFilterDescription),
-                               std::string(rom::kRomFilterPattern)}});
-}
 
 }  // namespace
 
@@ -39,15 +33,14 @@ KeldraSession::KeldraSession(shell::Shell& shell, rom::CharacterTable table)
 {
 }
 
-bool KeldraSession::OpenRom()
+bool KeldraSession::OpenRom(const std::filesystem::path& path)
 {
     // Room to grow up to the cartridge's size: transplants append in place without a copy.
-    std::optional<shell::OpenedFile> file =
-        shell::openAndReadFile(shell_, romFilter(), kCartridgeLimit);
-    if (!file)
+    std::optional<rom::Bytes> bytes = shell::readWholeFile(shell_, path, kCartridgeLimit);
+    if (!bytes)
         return false;
 
-    rom_ = rom::RomImage{std::move(file->bytes), true};
+    rom_ = rom::RomImage{std::move(*bytes), true};
     directory_ = rom::TableDirectory();
     selected_ = rom::UnitResourceSet();
     extension_ = ExtensionInfo();
@@ -71,11 +64,11 @@ bool KeldraSession::OpenRom()
     return true;
 }
 
-bool KeldraSession::SaveRom()
+bool KeldraSession::SaveRom(const std::filesystem::path& path)
 {
     if (!rom_.loaded)
         return false;
-    if (!shell::saveWithDialog(shell_, romFilter(), rom_.bytes))
+    if (!shell::writeWholeFile(shell_, path, rom_.bytes))
         return false;
     shell_.message(kSaved, std::string(kSavedCaption), shell::Buttons::Ok, shell::Icon::None);
     return true;
@@ -96,6 +89,17 @@ std::vector<std::string> KeldraSession::unitListLines() const
 std::string KeldraSession::unitLine(std::uint16_t unitId) const
 {
     return idNameLine(unitId, unitDisplayName(unitId));
+}
+
+bool KeldraSession::isEmptyUnitSlot(std::uint16_t unitId) const
+{
+    const auto record = rom::recordBytes(rom_.bytes, directory_, rom::GameTable::Unit, unitId);
+    return record && isEmptyUnitRecord(*record);
+}
+
+std::string KeldraSession::extractionFolderName(std::uint16_t unitId) const
+{
+    return unitFolderName(unitDisplayName(unitId), unitId);
 }
 
 std::optional<UnitPanels> KeldraSession::selectUnit(std::uint16_t unitId)

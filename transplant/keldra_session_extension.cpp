@@ -2,7 +2,6 @@
 
 #include "transplant/keldra_session.hpp"
 
-#include "shell/file_filter.hpp"
 #include "shell/files.hpp"
 #include "shell/number_text.hpp"
 #include "transplant/id_extension.hpp"
@@ -11,12 +10,6 @@
 namespace transplant {
 namespace {
 
-std::string infoFilter()
-{
-    return shell::makeFilter({{std::string(messages::kInfoFilterDescription),
-                               std::string(messages::kInfoFilterPattern)}});
-}
-
 std::string extendCaption()
 {
     return std::string(messages::kExtendCaption);
@@ -24,7 +17,7 @@ std::string extendCaption()
 
 }  // namespace
 
-KeldraSession::ExtensionOutcome KeldraSession::ExtendIdArea(InfoSaving saving)
+KeldraSession::ExtensionOutcome KeldraSession::ExtendIdArea()
 {
     ExtensionOutcome outcome;
     if (!rom_.loaded)
@@ -54,22 +47,20 @@ KeldraSession::ExtensionOutcome KeldraSession::ExtendIdArea(InfoSaving saving)
     directory_ = *directory;
     freeIds_ = rom::UnitResourceSet();
     outcome.extended = true;
-
-    if (shell::showMessage(shell_, messages::kSaveInfoQuestion, extendCaption(),
-                           shell::Buttons::OkCancel) == shell::Answer::Ok) {
-        outcome.infoWanted = true;
-        if (saving == InfoSaving::Now)
-            outcome.infoSaved = SaveExtendInfo();
-    }
-    shell::showMessage(shell_, messages::kExtended, std::string(messages::kExtendedCaption));
+    outcome.infoWanted = shell::showMessage(shell_, messages::kSaveInfoQuestion, extendCaption(),
+                                            shell::Buttons::OkCancel) == shell::Answer::Ok;
     return outcome;
 }
 
-bool KeldraSession::SaveExtendInfo()
+void KeldraSession::AnnounceExtended()
+{
+    shell::showMessage(shell_, messages::kExtended, std::string(messages::kExtendedCaption));
+}
+
+bool KeldraSession::SaveExtendInfo(const std::filesystem::path& path)
 {
     const std::string text = extensionInfoText(extension_);
-    const bool saved =
-        shell::saveWithDialog(shell_, infoFilter(), rom::Bytes(text.begin(), text.end()));
+    const bool saved = shell::writeWholeFile(shell_, path, rom::Bytes(text.begin(), text.end()));
     AnnounceInfoSaved(saved);
     return saved;
 }
@@ -80,23 +71,20 @@ void KeldraSession::AnnounceInfoSaved(bool saved)
                        std::string(messages::kSaveInfoCaption));
 }
 
-bool KeldraSession::SaveExtendInfoCommand()
+bool KeldraSession::ConfirmSaveExtendInfo()
 {
-    if (!extension_.loaded)
-        return false;
-    if (shell::showMessage(shell_, messages::kSaveInfoQuestion, extendCaption(),
-                           shell::Buttons::OkCancel) != shell::Answer::Ok)
-        return false;
-    return SaveExtendInfo();
+    return extension_.loaded &&
+           shell::showMessage(shell_, messages::kSaveInfoQuestion, extendCaption(),
+                              shell::Buttons::OkCancel) == shell::Answer::Ok;
 }
 
-bool KeldraSession::LoadExtendInfo()
+bool KeldraSession::LoadExtendInfo(const std::filesystem::path& path)
 {
-    std::optional<shell::OpenedFile> file = shell::openAndReadFile(shell_, infoFilter());
-    if (!file)
+    const std::optional<rom::Bytes> bytes = shell::readWholeFile(shell_, path);
+    if (!bytes)
         return false;
     ExtensionInfo info = parseExtensionInfoText(
-        std::string_view(reinterpret_cast<const char*>(file->bytes.data()), file->bytes.size()));
+        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
     // Without an image there is no table to match: the file cannot belong to it.
     if (!rom_.loaded || !checkExtensionInfo(info, rom_.bytes, directory_)) {
         shell::showMessage(shell_, messages::kInfoMismatch);

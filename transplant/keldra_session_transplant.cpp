@@ -4,7 +4,6 @@
 
 #include "rom/game_text.hpp"
 #include "rom/records.hpp"
-#include "shell/file_filter.hpp"
 #include "shell/files.hpp"
 #include "shell/text_encoding.hpp"
 #include "transplant/file_set.hpp"
@@ -44,21 +43,18 @@ std::vector<std::string> KeldraSession::freeUnitLines() const
     return lines;
 }
 
-bool KeldraSession::LoadUnitFileSet()
+bool KeldraSession::LoadUnitFileSet(const std::filesystem::path& indexPath)
 {
-    const std::string filter =
-        shell::makeFilter({{std::string(messages::kFileSetFilterDescription),
-                            std::string(messages::kFileSetFilterPattern)}});
-    std::optional<shell::OpenedFile> index = shell::openAndReadFile(shell_, filter);
+    const std::optional<rom::Bytes> index = shell::readWholeFile(shell_, indexPath);
     if (!index)
         return false;
     auto parsed = parseUnitAllData(
-        std::string_view(reinterpret_cast<const char*>(index->bytes.data()), index->bytes.size()));
+        std::string_view(reinterpret_cast<const char*>(index->data()), index->size()));
     if (!parsed) {
         reportError(parsed.error().message);
         return false;
     }
-    const std::filesystem::path folder = index->path.parent_path();
+    const std::filesystem::path folder = indexPath.parent_path();
     std::optional<rom::Bytes> unit = shell::readWholeFile(shell_, folder / file_set::kUnitFile);
     if (!unit)
         return false;

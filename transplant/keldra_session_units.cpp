@@ -7,11 +7,10 @@
 #include "transplant/unit_deletion.hpp"
 #include "transplant/unit_texts.hpp"
 
-
 namespace transplant {
 
 std::optional<ExtractionResult> KeldraSession::ExtractUnit(const SelectionFlags& flags,
-                                                           const std::filesystem::path& baseFolder)
+                                                           const std::filesystem::path& folder)
 {
     if (!rom_.loaded || !selected_.valid)
         return std::nullopt;
@@ -27,7 +26,7 @@ std::optional<ExtractionResult> KeldraSession::ExtractUnit(const SelectionFlags&
     }
 
     const std::string name = unitDisplayName(set->wIdUnit);
-    ExtractionResult result{baseFolder / unitFolderName(name, set->wIdUnit)};
+    ExtractionResult result{folder};
     // A set with a missing file cannot be transplanted: the files go in all together or none of
     // them does. They can be extracted again from the image at any time, so none waits for the
     // disk.

@@ -11,7 +11,6 @@
 namespace transplant {
 namespace {
 
-constexpr int kIdDigits = 3;
 constexpr std::string_view kLineEnd = "\r\n";
 
 using rom::ResourceKind;
@@ -41,7 +40,7 @@ void appendLine(std::string& text, std::string_view label, std::uint64_t value)
 
 std::string unitIdText(std::uint16_t unitId)
 {
-    return shell::paddedHexText(unitId, kIdDigits);
+    return shell::paddedHexText(unitId, kUnitIdDigits);
 }
 
 std::string idNameLine(std::uint16_t unitId, std::string_view displayName)

@@ -13,6 +13,9 @@
 
 namespace transplant {
 
+// The digits of a unit ID in lists, messages and folder names: "02A".
+inline constexpr int kUnitIdDigits = 3;
+
 // "02A": an ID as three upper-case hexadecimal digits, as lists and messages show it.
 std::string unitIdText(std::uint16_t unitId);
 

@@ -165,13 +165,13 @@ void runSession(Fixture& f, bool accepted, std::uint16_t unit,
     }
     testing_doubles::ScriptedShell shell;
     transplant::KeldraSession session(shell, f.table);
-    shell.openPaths.push_back(imagePath);
-    require(session.OpenRom() == accepted);
+    require(session.OpenRom(imagePath) == accepted);
     if (accepted && session.selectUnit(unit)) {
         transplant::SelectionFlags all;
         all.selectAll();
         const auto expected = extract(f.image.view(), *directory, session.selectedUnit(), all);
-        const auto result = session.ExtractUnit(all, f.scratch / "sets");
+        const auto result =
+            session.ExtractUnit(all, f.scratch / "sets" / session.extractionFolderName(unit));
         require(result.has_value() == expected.has_value());
         if (result && result->complete) {
             std::size_t written = 0;

@@ -332,12 +332,12 @@ TEST(FaultInjection, WindowSavesIntoAFolderThatVanishedAfterTheDialogReportTheFa
         VanishingShell shell;
         choose(shell);
         transplant::KeldraSession session(shell, rom::CharacterTable{});
-        ASSERT_TRUE(session.OpenRom());
-        EXPECT_FALSE(session.SaveRom());
+        ASSERT_TRUE(session.OpenRom(fs::path(in.rom)));
+        EXPECT_FALSE(session.SaveRom(*shell.askSavePath({}, {})));
         failedOnce(shell);
         shell.inner.savePaths.push_back(target);
         fs::create_directories(target.parent_path());
-        EXPECT_FALSE(session.SaveExtendInfoCommand());
+        EXPECT_FALSE(session.SaveExtendInfo(*shell.askSavePath({}, {})));
         failedOnce(shell);
     }
     {

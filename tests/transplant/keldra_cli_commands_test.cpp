@@ -148,7 +148,7 @@ TEST_F(KeldraCliCommandsTest, OffAndBulkOffChooseTheRecordsButNeverTheDataTheyRe
     EXPECT_NE(index.find("[wIdFixedWeapon0]=&H150\r\n"), std::string::npos);
 
     // Unit 0x2A has three system animations and three unit cut-ins.
-    const fs::path several = extract("several", {"--off", "SystemAnime:0,2", "--off", "UnitCutin:1"});
+    const fs::path several = extract("several", {"--off", "SystemAnime:0,0x2", "--off", "UnitCutin:1"});
     EXPECT_FALSE(fs::exists(several / "SystemAnime1.dat"));
     EXPECT_FALSE(fs::exists(several / "UnitCutin2.dat"));
 
@@ -162,6 +162,31 @@ TEST_F(KeldraCliCommandsTest, OffAndBulkOffChooseTheRecordsButNeverTheDataTheyRe
     const fs::path noSprite = extract("sprite", {"--off", "Sprite:0"});
     EXPECT_EQ(fileText(noSprite / "UnitAllData.dat"), fileText(full / "UnitAllData.dat"));
     EXPECT_EQ(fileText(noSprite / "Sprite0.dat"), fileText(full / "Sprite0.dat"));
+}
+
+// Units are extracted in the order given; a name an earlier unit took gets the unit's ID, so that
+// no unit writes into another's folder. "all" skips the empty slots.
+TEST_F(KeldraCliCommandsTest, SeveralUnitsGetAFolderEachAndAllSkipsEmptySlots)
+{
+    const fs::path sets(at("sets"));
+    const CommandRun some = run({"extract", demoA, "3", "0x2A", "4", "--dir", sets.string()});
+    ASSERT_EQ(some.status, 0) << some.err;
+    EXPECT_EQ(linesOf(some.out),
+              (std::vector<std::string>{(sets / "ダミー機").string(), (sets / "シュヴァルツ").string(),
+                                        (sets / "ダミー機_004").string()}));
+    EXPECT_TRUE(some.err.starts_with("[1/3] 003: ダミー機\nユニットデータ保存: ダミー機保存完了\n"))
+        << some.err;
+    EXPECT_TRUE(fs::exists(sets / "ダミー機_004" / "UnitAllData.dat"));
+
+    const CommandRun all = run({"extract", demoA, "all", "--dir", at("all"), "--bulk-off"});
+    ASSERT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(linesOf(all.out).size(), scenarioA->units.size());
+    EXPECT_EQ(std::distance(fs::directory_iterator(at("all")), fs::directory_iterator()),
+              static_cast<std::ptrdiff_t>(scenarioA->units.size()));
+
+    const CommandRun off = run({"extract", demoA, "all", "--dir", at("off"), "--off", "UnitCutin:1"});
+    EXPECT_EQ(off.status, 2);
+    EXPECT_FALSE(fs::exists(at("off")));
 }
 
 TEST_F(KeldraCliCommandsTest, ExtendWritesTheImageAndTheInfoAndNeedsTheInfoTheSecondTime)
@@ -192,6 +217,31 @@ TEST_F(KeldraCliCommandsTest, ExtendWritesTheImageAndTheInfoAndNeedsTheInfoTheSe
         run({"extend", at("b_ext.gba"), "-o", at("b_twice.gba"), "--ext-info", at("b.ExtInfo")});
     EXPECT_EQ(second.status, 0) << second.err;
     EXPECT_EQ(fs::file_size(at("b_twice.gba")), kExtendedDemoSize + kExtensionGrowth);
+}
+
+// Without --save-ext-info the new info lies beside OUT, where every later command finds it.
+TEST_F(KeldraCliCommandsTest, TheInfoGoesBesideTheImageAndIsFoundThere)
+{
+    ASSERT_EQ(run({"extend", demoB, "-o", at("e.gba")}).status, 0);
+    extendB();
+    EXPECT_EQ(fileText(at("e.ExtInfo")), fileText(at("b.ExtInfo")));
+    const CommandRun found = run({"free", at("e.gba")});
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_TRUE(found.err.starts_with("Keldra: extension info: " + at("e.ExtInfo") + "\n")) << found.err;
+
+    ASSERT_EQ(run({"extend", demoB, "-o", at("bare"), "--no-ext-info"}).status, 0);
+    EXPECT_TRUE(fs::exists(at("bare")));
+    EXPECT_FALSE(fs::exists(at("bare.ExtInfo")));
+
+    // ROM's info describes ROM: a new image elsewhere must not take its place, while ROM itself,
+    // extended in place, takes its new info along.
+    const CommandRun beside = run({"extend", at("e.gba"), "-o", at("e.bin")});
+    EXPECT_EQ(beside.status, 2);
+    EXPECT_FALSE(fs::exists(at("e.bin")));
+    const CommandRun inPlace = run({"extend", at("e.gba"), "-o", at("e.gba")});
+    ASSERT_EQ(inPlace.status, 0) << inPlace.err;
+    EXPECT_EQ(fs::file_size(at("e.gba")), kExtendedDemoSize + kExtensionGrowth);
+    EXPECT_EQ(run({"status", at("e.gba")}).status, 0);
 }
 
 TEST_F(KeldraCliCommandsTest, FreePrintsTheFreeSlotsAnEmptyLineAndTheTwelveCounts)
@@ -258,7 +308,9 @@ TEST_F(KeldraCliCommandsTest, AddRefusalsWriteNoImage)
     EXPECT_NE(occupied.err.find("追加先のユニットは空きではありません: 000: アークライト"),
               std::string::npos)
         << occupied.err;
-    EXPECT_EQ(add({"--slot", "150", "--ext-info", info}).status, 2);
+    const CommandRun outside = add({"--slot", "0x96", "--ext-info", info});
+    EXPECT_EQ(outside.status, 1);
+    EXPECT_EQ(outside.err, "ユニット番号は 0x000 から 0x095 までです\n");
     EXPECT_EQ(add({}).err, kNoInfo);
 
     // -o may name the image itself, but no other input: refused before anything is read.
@@ -309,6 +361,7 @@ TEST_F(KeldraCliCommandsTest, WrongUsageAndBadUnitsWriteNothing)
              {"extract", demoA, "0x2A", "--dir", at("sets"), "--off", "FixedWeapon:2"},
              {"extract", demoA, "0x2A", "--dir", at("sets"), "--off", "FixedWeapon"},
              {"extract", demoA, "0x2A", "--dir", at("sets"), "--off", "Sprite:x"},
+             {"extract", demoA, "3", "0x2A", "0x3", "--dir", at("sets")},
              // Outputs that would replace another output or an input.
              {"extend", demoB, "-o", at("x.gba"), "--save-ext-info", at("x.gba")},
              {"extend", demoB, "-o", at("x.gba"), "--save-ext-info", demoB},

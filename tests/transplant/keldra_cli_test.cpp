@@ -95,7 +95,19 @@ TEST_F(KeldraCliTest, RefusalsExitOneWithTheWindowsMessageOnStderr)
 
     const CommandRun outOfRange = run({"show", rom, "150", "--table", table});
     EXPECT_EQ(outOfRange.status, 1);
+    EXPECT_EQ(outOfRange.err, "ユニット番号は 0x000 から 0x095 までです\n");
     EXPECT_EQ(outOfRange.out, "");
+}
+
+TEST_F(KeldraCliTest, HelpDescribesEveryCommandAndTheOptionsOfOne)
+{
+    const CommandRun help = run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("  Keldra extract  writes each unit's file set"), std::string::npos) << help.out;
+    const CommandRun extract = run({"extract", "--help"});
+    EXPECT_EQ(extract.status, 0);
+    EXPECT_TRUE(extract.out.starts_with("usage: Keldra extract ROM UNIT... [--dir DIR]")) << extract.out;
+    EXPECT_NE(extract.out.find("  --bulk-off "), std::string::npos);
 }
 
 TEST_F(KeldraCliTest, AMissingTableIsReportedAndNamesDecodeToNothing)

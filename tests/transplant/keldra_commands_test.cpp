@@ -45,8 +45,7 @@ protected:
 
     void open(const synthetic::Bytes& image)
     {
-        shell.openPaths.push_back(folder.write("rom.gba", shell::Bytes(image.begin(), image.end())));
-        ASSERT_TRUE(session.OpenRom());
+        ASSERT_TRUE(session.OpenRom(folder.write("rom.gba", shell::Bytes(image.begin(), image.end()))));
         shell.messages.clear();
     }
 
@@ -62,18 +61,18 @@ protected:
     {
         ScriptedShell quiet;
         KeldraSession source(quiet, table);
-        quiet.openPaths.push_back(folder.write("a.gba", shell::Bytes(a.image.begin(), a.image.end())));
-        EXPECT_TRUE(source.OpenRom());
+        EXPECT_TRUE(source.OpenRom(folder.write("a.gba", shell::Bytes(a.image.begin(), a.image.end()))));
         EXPECT_TRUE(source.selectUnit(unit));
         transplant::SelectionFlags all;
         all.selectAll();
-        return source.ExtractUnit(all, folder.path() / "sets").value().folder;
+        return source.ExtractUnit(all, folder.path() / "sets" / source.extractionFolderName(unit))
+            .value()
+            .folder;
     }
 
     bool loadSet(const std::filesystem::path& set)
     {
-        shell.openPaths.push_back(set / transplant::file_set::kIndexFile);
-        return session.LoadUnitFileSet();
+        return session.LoadUnitFileSet(set / transplant::file_set::kIndexFile);
     }
 
     std::uint32_t u32At(std::uint32_t offset) const { return rom::loadU32(session.rom().bytes, offset); }
@@ -130,9 +129,10 @@ TEST_F(KeldraCommandsTest, ExtensionAsksTwiceAndCancelChangesNothing)
 
     // Saving the info after the extension writes the ".ExtInfo" text.
     shell.messages.clear();
-    shell.savePaths.push_back(folder.path() / "a.ExtInfo");
     const auto outcome = session.ExtendIdArea();
-    EXPECT_TRUE(outcome.extended && outcome.infoSaved);
+    EXPECT_TRUE(outcome.extended && outcome.infoWanted);
+    EXPECT_TRUE(session.SaveExtendInfo(folder.path() / "a.ExtInfo"));
+    session.AnnounceExtended();
     EXPECT_EQ(shell.texts(), (std::vector<std::string>{
                                  "Id領域拡張を行います\r\n開始アドレス:0x1000000",
                                  "領域拡張情報を保存しますか？", "拡張情報を保存しました",
@@ -163,13 +163,12 @@ TEST_F(KeldraCommandsTest, ExtensionInfoFilesRestoreTheInfoOnlyWhenTheyMatchTheI
 {
     open(a.image);
     shell.answers = {Answer::Ok, Answer::Ok};
-    shell.savePaths.push_back(folder.path() / "good.ExtInfo");
-    ASSERT_TRUE(session.ExtendIdArea().infoSaved);
+    ASSERT_TRUE(session.ExtendIdArea().infoWanted);
+    ASSERT_TRUE(session.SaveExtendInfo(folder.path() / "good.ExtInfo"));
     const std::string status = session.extensionStatusText();
 
     // A fresh session on the extended image has no info until the file is loaded.
-    shell.openPaths.push_back(folder.write("extended.gba", session.rom().bytes));
-    ASSERT_TRUE(session.OpenRom());
+    ASSERT_TRUE(session.OpenRom(folder.write("extended.gba", session.rom().bytes)));
     EXPECT_FALSE(session.extensionInfo().loaded);
     shell.messages.clear();
     EXPECT_FALSE(session.StartAddUnit());
@@ -178,11 +177,8 @@ TEST_F(KeldraCommandsTest, ExtensionInfoFilesRestoreTheInfoOnlyWhenTheyMatchTheI
     std::ifstream file(folder.path() / "good.ExtInfo", std::ios::binary);
     const std::string good((std::istreambuf_iterator<char>(file)), {});
     auto load = [&](const std::string& name, const std::string& text) {
-        shell.openPaths.push_back(folder.write(name, text));
         shell.messages.clear();
-        const bool loaded = session.LoadExtendInfo();
-        EXPECT_TRUE(shell.openPaths.empty());
-        return loaded;
+        return session.LoadExtendInfo(folder.write(name, text));
     };
     auto replaced = [&](const std::string& from, const std::string& to) {
         std::string text = good;
@@ -208,11 +204,10 @@ TEST_F(KeldraCommandsTest, ExtensionInfoFilesRestoreTheInfoOnlyWhenTheyMatchTheI
 TEST_F(KeldraCommandsTest, TheInfoOfAnUnextendedImageSavesAndLoadsBack)
 {
     open(a.image);
-    shell.savePaths.push_back(folder.path() / "preset.ExtInfo");
-    ASSERT_TRUE(session.SaveExtendInfoCommand());
+    ASSERT_TRUE(session.ConfirmSaveExtendInfo());
+    ASSERT_TRUE(session.SaveExtendInfo(folder.path() / "preset.ExtInfo"));
     EXPECT_EQ(shell.messages.back().caption, "Brenmark_SaveExtendInfo");
-    shell.openPaths.push_back(folder.path() / "preset.ExtInfo");
-    EXPECT_TRUE(session.LoadExtendInfo());
+    EXPECT_TRUE(session.LoadExtendInfo(folder.path() / "preset.ExtInfo"));
     EXPECT_EQ(session.extensionInfo().table(ResourceKind::SystemAnime).wNumLastEntryId, 119);
 }
 
@@ -411,8 +406,7 @@ TEST_F(TransplantRefusalTest, AUnitThatCannotBeReadBackIsRefusedAndTheImageIsPut
                   rom::gbaPointerOf(0x1F00000));
     open(synthetic::Bytes(damaged.begin(), damaged.end()));
     const std::string info = transplant::extensionInfoText(transplant::extendedLayout(kDemoSize));
-    shell.openPaths.push_back(folder.write("b.ExtInfo", info));
-    ASSERT_TRUE(session.LoadExtendInfo());
+    ASSERT_TRUE(session.LoadExtendInfo(folder.write("b.ExtInfo", info)));
     before = session.rom().bytes;
     auto anime = testing_doubles::readFileBytes<shell::Bytes>(set / "UnitAnime.dat");
     rom::storeU16(anime, 0x04, 0x1000);
@@ -462,8 +456,7 @@ TEST_F(TransplantRefusalTest, TooFewFreeIdsOfOneKindRefusesWithTheShortageMessag
     const std::string key = "[Sprite:wNumLastEntryId]=&H1000";
     // Sprite entries 0 to 820 hold image B's sprites; few of the old IDs are free.
     info.replace(info.find(key), key.size(), "[Sprite:wNumLastEntryId]=&H0");
-    shell.openPaths.push_back(folder.write("few.ExtInfo", info));
-    ASSERT_TRUE(session.LoadExtendInfo());
+    ASSERT_TRUE(session.LoadExtendInfo(folder.write("few.ExtInfo", info)));
     ASSERT_GT(sprites, 1u);
     EXPECT_FALSE(add());
     EXPECT_EQ(shell.texts(),
@@ -482,9 +475,8 @@ TEST_F(TransplantRefusalTest, ATransplantThatWouldPassTheCartridgeLimitIsRefused
     shell::Bytes big = before;
     big.resize(0x2000000 - 0x100);
     open(synthetic::Bytes(big.begin(), big.end()));
-    shell.openPaths.push_back(folder.write("b.ExtInfo", transplant::extensionInfoText(
-                                                            transplant::extendedLayout(kDemoSize))));
-    ASSERT_TRUE(session.LoadExtendInfo());
+    ASSERT_TRUE(session.LoadExtendInfo(folder.write(
+        "b.ExtInfo", transplant::extensionInfoText(transplant::extendedLayout(kDemoSize)))));
     before = session.rom().bytes;
     EXPECT_FALSE(add());
     EXPECT_NE(shell.texts().back().find("32MB"), std::string::npos);

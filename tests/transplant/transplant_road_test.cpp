@@ -108,10 +108,8 @@ protected:
 
     void SetUp() override
     {
-        shellA.openPaths.push_back(folder.write("a.gba", shell::Bytes(a.image.begin(), a.image.end())));
-        ASSERT_TRUE(sessionA.OpenRom());
-        shellB.openPaths.push_back(folder.write("b.gba", shell::Bytes(b.image.begin(), b.image.end())));
-        ASSERT_TRUE(sessionB.OpenRom());
+        ASSERT_TRUE(sessionA.OpenRom(folder.write("a.gba", shell::Bytes(a.image.begin(), a.image.end()))));
+        ASSERT_TRUE(sessionB.OpenRom(folder.write("b.gba", shell::Bytes(b.image.begin(), b.image.end()))));
     }
 
     std::filesystem::path extract(std::uint16_t unit)
@@ -119,7 +117,8 @@ protected:
         EXPECT_TRUE(sessionA.selectUnit(unit));
         transplant::SelectionFlags all;
         all.selectAll();
-        const auto result = sessionA.ExtractUnit(all, folder.path() / "sets");
+        const auto result =
+            sessionA.ExtractUnit(all, folder.path() / "sets" / sessionA.extractionFolderName(unit));
         EXPECT_TRUE(result && result->complete);
         return result ? result->folder : std::filesystem::path();
     }
@@ -134,8 +133,7 @@ protected:
     std::uint16_t add(const std::filesystem::path& set)
     {
         EXPECT_TRUE(sessionB.StartAddUnit());
-        shellB.openPaths.push_back(set / transplant::file_set::kIndexFile);
-        EXPECT_TRUE(sessionB.LoadUnitFileSet());
+        EXPECT_TRUE(sessionB.LoadUnitFileSet(set / transplant::file_set::kIndexFile));
         const std::uint16_t slot = sessionB.freeIds().list(ResourceKind::Unit).front();
         EXPECT_TRUE(sessionB.TransplantUnit(slot)) << ::testing::PrintToString(shellB.texts());
         return slot;

@@ -164,10 +164,10 @@ private Q_SLOTS:
     {
         ScriptedShell referenceShell;
         transplant::KeldraSession reference(referenceShell, characterTable());
-        referenceShell.openPaths.push_back(rom_);
-        QVERIFY(reference.OpenRom());
+        QVERIFY(reference.OpenRom(rom_));
 
-        openImage(rom_);
+        // As "Keldra ROM" opens it.
+        window_->openRomFile(rom_);
         QCOMPARE(unitList().count(), 150);
         QCOMPARE(unitList().item(kNamedUnit)->text(), displayText(reference.unitListLines()[kNamedUnit]));
         QCOMPARE(text(1004), displayText(reference.extensionStatusText()));

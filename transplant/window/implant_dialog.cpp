@@ -7,6 +7,7 @@
 #include "shell/qt/qt_text.hpp"
 #include "shell/qt/tool_frame.hpp"
 #include "transplant/free_ids.hpp"
+#include "transplant/keldra_filters.hpp"
 #include "transplant/keldra_messages.hpp"
 
 #include <QComboBox>
@@ -86,7 +87,8 @@ void ImplantDialog::showLoadedSet()
 
 void ImplantDialog::loadFileSet()
 {
-    if (session_.LoadUnitFileSet())
+    const std::optional<std::filesystem::path> index = shell::askOpenPath(shell_, fileSetFilter());
+    if (index && session_.LoadUnitFileSet(*index))
         showLoadedSet();
 }
 

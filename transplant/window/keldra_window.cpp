@@ -1,9 +1,11 @@
 #include "transplant/window/keldra_window.hpp"
 
+#include "shell/files.hpp"
 #include "shell/qt/controls.hpp"
 #include "shell/qt/modal_dialog.hpp"
 #include "shell/qt/qt_text.hpp"
 #include "shell/qt/tool_frame.hpp"
+#include "transplant/keldra_filters.hpp"
 #include "transplant/window/extract_dialog.hpp"
 #include "transplant/window/implant_dialog.hpp"
 
@@ -82,8 +84,15 @@ void KeldraWindow::connectCommands()
 
 void KeldraWindow::openRom()
 {
-    const bool opened = session_.OpenRom();
-    // A cancelled dialog or an unreadable file keeps the image that was open, and what shows it.
+    // A cancelled dialog keeps the image that was open, and what shows it.
+    if (const std::optional<std::filesystem::path> path = shell::askOpenPath(shell_, romFilter()))
+        openRomFile(*path);
+}
+
+void KeldraWindow::openRomFile(const std::filesystem::path& path)
+{
+    const bool opened = session_.OpenRom(path);
+    // An unreadable file keeps the image that was open, and what shows it.
     if (!opened && session_.isLoaded())
         return;
     showImage();
@@ -91,7 +100,12 @@ void KeldraWindow::openRom()
 
 void KeldraWindow::saveRom()
 {
-    session_.SaveRom();
+    // Without an image there is nothing to save, and nothing is asked.
+    if (!session_.isLoaded())
+        return;
+    if (const std::optional<std::filesystem::path> path =
+            shell_.askSavePath(romFilter(), shell::kSaveDialogTitle))
+        session_.SaveRom(*path);
 }
 
 void KeldraWindow::confirmExit()
@@ -166,9 +180,11 @@ void KeldraWindow::extractUnit()
     // A selected unit exists only while its image is open.
     const std::string targetLine = target.valid ? session_.unitLine(target.wIdUnit) : std::string();
     ExtractDialog dialog(target, targetLine, extractionFlags_, this);
-    if (shell::qt::runModalDialog(dialog, *this) != QDialog::Accepted || !session_.isLoaded())
+    if (shell::qt::runModalDialog(dialog, *this) != QDialog::Accepted || !session_.isLoaded() ||
+        !target.valid)
         return;
-    session_.ExtractUnit(extractionFlags_, extractionFolder_);
+    session_.ExtractUnit(extractionFlags_,
+                         extractionFolder_ / session_.extractionFolderName(target.wIdUnit));
 }
 
 void KeldraWindow::deleteUnit()
@@ -185,19 +201,35 @@ void KeldraWindow::deleteUnit()
 
 void KeldraWindow::extendIdAreas()
 {
-    session_.ExtendIdArea();
+    const KeldraSession::ExtensionOutcome outcome = session_.ExtendIdArea();
+    if (outcome.infoWanted)
+        saveExtensionInfoToChosenFile();
+    if (outcome.extended)
+        session_.AnnounceExtended();
     showExtensionStatus();
 }
 
 void KeldraWindow::loadExtensionInfo()
 {
-    session_.LoadExtendInfo();
+    if (const std::optional<std::filesystem::path> path =
+            shell::askOpenPath(shell_, extensionInfoFilter()))
+        session_.LoadExtendInfo(*path);
     showExtensionStatus();
 }
 
 void KeldraWindow::saveExtensionInfo()
 {
-    session_.SaveExtendInfoCommand();
+    if (session_.ConfirmSaveExtendInfo())
+        saveExtensionInfoToChosenFile();
+}
+
+void KeldraWindow::saveExtensionInfoToChosenFile()
+{
+    if (const std::optional<std::filesystem::path> path =
+            shell_.askSavePath(extensionInfoFilter(), shell::kSaveDialogTitle))
+        session_.SaveExtendInfo(*path);
+    else
+        session_.AnnounceInfoSaved(false);
 }
 
 }  // namespace transplant

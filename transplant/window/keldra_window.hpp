@@ -30,6 +30,8 @@ public:
 
     // "開く": asks for a ROM image and shows it.
     void openRom();
+    // Opens the image at `path` as "開く" does once the dialog has chosen it.
+    void openRomFile(const std::filesystem::path& path);
 
 private:
     void createControls();
@@ -45,6 +47,9 @@ private:
     void extendIdAreas();
     void loadExtensionInfo();
     void saveExtensionInfo();
+    // Asks where to save the extension info and saves it there; a cancelled dialog saves nothing
+    // and says so.
+    void saveExtensionInfoToChosenFile();
     // The extension summary of the open image; empty while none is open.
     void showExtensionStatus();
     // Puts a changed unit's new line in the list without touching the selection or the panels.
