@@ -154,29 +154,39 @@ int deleteUnit(ImageRun& run, std::uint16_t unit)
     return writeImage(run);
 }
 
-// Commands that take one unit; a unit outside the table is refused before ROM is read.
-template <class Command>
-std::function<int(CommandCall&)> onUnit(Command command, bool writesImage)
+// The files of a command whose one output is the changed image.
+cli::CommandFiles imageOutput(const CommandCall& call)
 {
-    return [command, writesImage](CommandCall& call) {
-        const std::optional<std::uint16_t> unit = cli::unitNumber(call, call.argument(1), "UNIT");
-        if (!unit)
-            return shell::kExitFailed;
-        const cli::CommandFiles files =
-            writesImage ? cli::CommandFiles{{{kOutput, *call.option(kOutput)}}, {}} : cli::CommandFiles{};
-        return cli::runOnImage(call, files, [&](ImageRun& run) { return command(run, *unit); });
-    };
+    return {{{kOutput, *call.option(kOutput)}}, {}};
+}
+
+// A unit outside the table is refused before ROM is read.
+int runShow(CommandCall& call)
+{
+    const std::optional<std::uint16_t> unit = cli::unitNumber(call, call.argument(1), cli::kUnit);
+    if (!unit)
+        return shell::kExitFailed;
+    return cli::runOnImage(call, {}, [&](ImageRun& run) { return showUnit(run, *unit); });
+}
+
+int runDelete(CommandCall& call)
+{
+    const std::optional<std::uint16_t> unit = cli::unitNumber(call, call.argument(1), cli::kUnit);
+    if (!unit)
+        return shell::kExitFailed;
+    return cli::runOnImage(call, imageOutput(call),
+                           [&](ImageRun& run) { return deleteUnit(run, *unit); });
 }
 
 int runExtend(CommandCall& call)
 {
-    const fs::path output = *call.option(kOutput);
     const std::optional<NamedPath> infoOutput = extensionInfoOutput(call);
-    cli::CommandFiles files{{{kOutput, output}}, {}};
+    cli::CommandFiles files = imageOutput(call);
     if (infoOutput)
         files.outputs.push_back(*infoOutput);
     // The info beside ROM belongs to ROM: its new info may replace it only with ROM itself.
-    files.inputs = cli::extensionInfoInputs(call, shell::sameFile(output, call.argument(0)));
+    files.inputs =
+        cli::extensionInfoInputs(call, shell::sameFile(*call.option(kOutput), call.argument(0)));
     return cli::runOnImage(call, files,
                            [&](ImageRun& run) { return extendImage(run, infoOutput); });
 }
@@ -189,8 +199,8 @@ int runAdd(CommandCall& call)
         if (!slot)
             return shell::kExitFailed;
     }
-    cli::CommandFiles files{{{kOutput, *call.option(kOutput)}},
-                            cli::extensionInfoInputs(call, false)};
+    cli::CommandFiles files = imageOutput(call);
+    files.inputs = cli::extensionInfoInputs(call, false);
     const std::vector<NamedPath> set = fileSetInputs(call.argument(1));
     files.inputs.insert(files.inputs.end(), set.begin(), set.end());
     return cli::runOnImage(call, files, [&](ImageRun& run) { return addUnit(run, slot); });
@@ -224,7 +234,7 @@ shell::ToolSpec keldraCommandLine()
                  onImage(printUnits)},
                 {"show", {"ROM UNIT"}, 2, 2, {},
                  "prints the unit's resource summary, an empty line, then its information",
-                 onUnit(showUnit, false)},
+                 runShow},
                 {"extract",
                  {"ROM UNIT...", "ROM all"},
                  2,
@@ -259,13 +269,15 @@ shell::ToolSpec keldraCommandLine()
                  runAdd},
                 {"delete", {"ROM UNIT"}, 2, 2, {kOutputOption},
                  "empties the unit's slot and its weapons' slots for later additions",
-                 onUnit(deleteUnit, true)},
+                 runDelete},
             },
         .notes = "UNIT, --slot and POS are decimal (42) or hexadecimal with 0x (0x2A).\n"
                  "A command that changes the image writes it to OUT; ROM changes only when OUT "
                  "names it.\n"
-                 "A command that takes --ext-info and is not given it loads ROM's .ExtInfo "
-                 "(ROM's name\nwith the extension .ExtInfo) when that file exists.\n",
+                 "Without --ext-info, the commands that take it load ROM's .ExtInfo (ROM's name "
+                 "with the\nextension .ExtInfo) when that file exists.\n"
+                 "\"extract ROM all\" takes every slot that holds a unit; a unit whose folder name "
+                 "an earlier\nunit took gets \"_\" and its ID appended (\"name_02A\").\n",
     };
 }
 

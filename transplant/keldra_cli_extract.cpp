@@ -138,8 +138,7 @@ std::vector<shell::OptionSpec> extractOptions()
     return {
         {kDir, "DIR", "the folder that receives the units' folders (default: the current folder)"},
         {kOff, "KIND:POS[,POS...]",
-         "clears the items at those positions of the unit's KIND list (FixedWeapon, "
-         "GraphicDifinition, UnitCutin, SystemAnime, ...); one unit only",
+         "clears those positions of the unit's KIND list (FixedWeapon, UnitCutin, ...); one unit",
          false, true},
         {kBulkOff, "", "clears the system animations, graphic changes and unit cut-ins (一括OFF)"},
     };
@@ -152,7 +151,7 @@ int runExtract(shell::CommandCall& call)
     std::vector<std::uint16_t> units;
     if (!all) {
         for (const std::string& word : words) {
-            const std::optional<std::uint16_t> unit = unitNumber(call, word, "UNIT");
+            const std::optional<std::uint16_t> unit = unitNumber(call, word, kUnit);
             if (!unit)
                 return shell::kExitFailed;
             if (std::ranges::find(units, *unit) != units.end())

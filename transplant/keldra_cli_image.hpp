@@ -19,6 +19,7 @@ namespace transplant::cli {
 inline constexpr std::string_view kOutput = "-o";
 inline constexpr std::string_view kTable = "--table";
 inline constexpr std::string_view kExtInfo = "--ext-info";
+inline constexpr std::string_view kUnit = "UNIT";
 
 // One command's run on its image.
 struct ImageRun {
