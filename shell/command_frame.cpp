@@ -55,28 +55,50 @@ std::string optionText(const OptionSpec& option)
     return text;
 }
 
-// "extract ROM UNIT... [--dir DIR] [--off KIND:POS]... [--bulk-off]", once per form.
+// True when `form` already shows `option` ("--rom ROM --sprite HEX" shows --rom).
+bool formShows(std::string_view form, std::string_view option)
+{
+    for (std::size_t at = form.find(option); at != std::string_view::npos;
+         at = form.find(option, at + 1)) {
+        const std::size_t end = at + option.size();
+        const bool startsWord = at == 0 || form[at - 1] == ' ' || form[at - 1] == '[';
+        const bool endsWord = end == form.size() || form[end] == ' ' || form[end] == ']';
+        if (startsWord && endsWord)
+            return true;
+    }
+    return false;
+}
+
+// "extract ROM UNIT... [--dir DIR] [--off KIND:POS]... [--bulk-off]", once per form. An option
+// that a form shows belongs to the forms that show it; the others do not get it appended.
 std::vector<std::string> synopses(const CommandSpec& command)
 {
-    std::string options;
-    for (const OptionSpec& option : command.options) {
-        options += option.required ? " " : " [";
-        options += optionText(option);
-        options += option.required ? "" : "]";
-        if (option.repeatable)
-            options += "...";
-    }
-    std::vector<std::string> lines;
-    for (std::string_view form : command.forms) {
+    const auto shownByAForm = [&command](std::string_view option) {
+        return std::ranges::any_of(command.forms,
+                                   [option](std::string_view form) { return formShows(form, option); });
+    };
+    const auto synopsis = [&](std::string_view form) {
         std::string line(command.name);
         if (!form.empty()) {
             line += ' ';
             line += form;
         }
-        lines.push_back(line + options);
-    }
+        for (const OptionSpec& option : command.options) {
+            if (shownByAForm(option.name))
+                continue;
+            line += option.required ? " " : " [";
+            line += optionText(option);
+            line += option.required ? "" : "]";
+            if (option.repeatable)
+                line += "...";
+        }
+        return line;
+    };
+    std::vector<std::string> lines;
+    for (std::string_view form : command.forms)
+        lines.push_back(synopsis(form));
     if (command.forms.empty())
-        lines.push_back(std::string(command.name) + options);
+        lines.push_back(synopsis(""));
     return lines;
 }
 
