@@ -3,18 +3,6 @@
 #include "shell/command_line.hpp"
 
 namespace shell {
-namespace {
-
-std::optional<std::filesystem::path> takeFront(std::deque<std::filesystem::path>& paths)
-{
-    if (paths.empty())
-        return std::nullopt;
-    std::filesystem::path path = std::move(paths.front());
-    paths.pop_front();
-    return path;
-}
-
-}  // namespace
 
 std::string commandLineMessageText(std::string_view text, const Caption& caption)
 {
@@ -28,21 +16,6 @@ std::string commandLineMessageText(std::string_view text, const Caption& caption
 
 CommandLineShell::CommandLineShell(std::ostream& errors) : errors_(errors) {}
 
-void CommandLineShell::queueOpenPath(std::filesystem::path path)
-{
-    openPaths_.push_back(std::move(path));
-}
-
-void CommandLineShell::queueSavePath(std::filesystem::path path)
-{
-    savePaths_.push_back(std::move(path));
-}
-
-void CommandLineShell::declineQuestions()
-{
-    declineQuestions_ = true;
-}
-
 Answer CommandLineShell::message(std::string_view text, const Caption& caption, Buttons buttons,
                                  Icon /*icon*/)
 {
@@ -52,9 +25,9 @@ Answer CommandLineShell::message(std::string_view text, const Caption& caption, 
     case Buttons::Ok:
         return Answer::Ok;
     case Buttons::OkCancel:
-        return declineQuestions_ ? Answer::Cancel : Answer::Ok;
+        return Answer::Ok;
     case Buttons::YesNo:
-        return declineQuestions_ ? Answer::No : Answer::Yes;
+        return Answer::Yes;
     }
     return Answer::Ok;
 }
@@ -62,13 +35,13 @@ Answer CommandLineShell::message(std::string_view text, const Caption& caption, 
 std::optional<std::filesystem::path> CommandLineShell::askOpenPath(std::string_view /*filter*/,
                                                                    std::string_view /*title*/)
 {
-    return takeFront(openPaths_);
+    return std::nullopt;
 }
 
 std::optional<std::filesystem::path> CommandLineShell::askSavePath(std::string_view /*filter*/,
                                                                    std::string_view /*title*/)
 {
-    return takeFront(savePaths_);
+    return std::nullopt;
 }
 
 void CommandLineShell::fileFailure(const std::filesystem::path& path)

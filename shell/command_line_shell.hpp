@@ -1,12 +1,11 @@
 #pragma once
 // The Shell of the command line: messages go to stderr as "CAPTION: TEXT" (or "TEXT" without a
-// caption), a file failure names the file, details follow on lines of their own, questions are
-// answered with OK or Yes unless told otherwise, and the paths that a window would ask for come
-// from the command's arguments, queued before the command runs.
+// caption), a file failure names the file, details follow on lines of their own, and questions are
+// answered with OK or Yes. The command line passes its paths to the sessions itself, so a dialog is
+// never shown: asked for one, it answers as a cancelled dialog would.
 
 #include "shell/shell.hpp"
 
-#include <deque>
 #include <filesystem>
 #include <ostream>
 
@@ -15,11 +14,6 @@ namespace shell {
 class CommandLineShell final : public Shell {
 public:
     explicit CommandLineShell(std::ostream& errors);
-
-    void queueOpenPath(std::filesystem::path path);
-    void queueSavePath(std::filesystem::path path);
-    // Questions are answered Cancel/No from now on.
-    void declineQuestions();
 
     Answer message(std::string_view text, const Caption& caption, Buttons buttons,
                    Icon icon) override;
@@ -33,9 +27,6 @@ public:
 
 private:
     std::ostream& errors_;
-    std::deque<std::filesystem::path> openPaths_;
-    std::deque<std::filesystem::path> savePaths_;
-    bool declineQuestions_ = false;
 };
 
 // "CAPTION: TEXT" or "TEXT", with every CR LF of the text turned into a plain line end.

@@ -292,28 +292,9 @@ bool writeFolderFiles(Shell& shell, const std::filesystem::path& folder,
     return true;
 }
 
-std::optional<OpenedFile> openAndReadFile(Shell& shell, std::string_view filter, std::size_t room)
-{
-    const std::optional<std::filesystem::path> path = askOpenPath(shell, filter);
-    if (!path)
-        return std::nullopt;
-    std::optional<Bytes> bytes = readWholeFile(shell, *path, room);
-    if (!bytes)
-        return std::nullopt;
-    return OpenedFile{*path, std::move(*bytes)};
-}
-
 std::optional<std::filesystem::path> askOpenPath(Shell& shell, std::string_view filter)
 {
     return shell.askOpenPath(filter, kOpenDialogTitle);
-}
-
-bool saveWithDialog(Shell& shell, std::string_view filter, ByteSpan bytes)
-{
-    const std::optional<std::filesystem::path> path = shell.askSavePath(filter, kSaveDialogTitle);
-    if (!path)
-        return false;
-    return writeWholeFile(shell, *path, bytes);
 }
 
 Answer showMessage(Shell& shell, std::string_view text, const Caption& caption, Buttons buttons,

@@ -17,11 +17,6 @@ namespace shell {
 inline constexpr std::string_view kOpenDialogTitle = "ファイルを開く";
 inline constexpr std::string_view kSaveDialogTitle = "ファイルの保存";
 
-struct OpenedFile {
-    std::filesystem::path path;
-    Bytes bytes;
-};
-
 // `room`: the capacity to give the buffer, for data that will grow in place (an image that gains
 // appended blocks). Large buffers are reserved as address space only, so unused room costs nothing.
 std::optional<Bytes> readWholeFile(Shell& shell, const std::filesystem::path& path,
@@ -68,10 +63,8 @@ bool writeFolderFiles(Shell& shell, const std::filesystem::path& folder,
                       std::span<const FolderFile> files,
                       Durability durability = Durability::Replace);
 
-std::optional<OpenedFile> openAndReadFile(Shell& shell, std::string_view filter,
-                                          std::size_t room = 0);
+// The open dialog with its title; the path chosen, or nothing when the user cancelled.
 std::optional<std::filesystem::path> askOpenPath(Shell& shell, std::string_view filter);
-bool saveWithDialog(Shell& shell, std::string_view filter, ByteSpan bytes);
 
 Answer showMessage(Shell& shell, std::string_view text, const Caption& caption = std::nullopt,
                    Buttons buttons = Buttons::Ok, Icon icon = Icon::None);

@@ -113,11 +113,6 @@ Answer QtShell::message(std::string_view text, const Caption& caption, Buttons b
 std::optional<std::filesystem::path> QtShell::askOpenPath(std::string_view filter,
                                                           std::string_view title)
 {
-    if (nextOpenAnswer_) {
-        std::optional<std::filesystem::path> answer = std::move(nextOpenAnswer_);
-        nextOpenAnswer_.reset();
-        return answer;
-    }
     QFileDialog dialog(owner_, displayText(title));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);

@@ -26,9 +26,6 @@ public:
     // The window that owns the boxes and dialogs; until it is set they have no owner.
     void setOwner(QWidget* owner) { owner_ = owner; }
 
-    // The next open dialog is not shown: it is answered with `path`, as if the user had chosen it.
-    void answerNextOpenWith(std::filesystem::path path) { nextOpenAnswer_ = std::move(path); }
-
     Answer message(std::string_view text, const Caption& caption, Buttons buttons,
                    Icon icon) override;
     // The dialog starts with an empty name in the current folder, the first filter selected, and
@@ -41,7 +38,6 @@ public:
 
 private:
     QPointer<QWidget> owner_;
-    std::optional<std::filesystem::path> nextOpenAnswer_;
     QString lastSavePath_;
 };
 
