@@ -160,8 +160,10 @@ void printToolHelp(std::ostream& out, const ToolSpec& tool)
     printColumns(out, rows);
     out << '\n';
     printOptions(out, "Options of every command:", tool.commonOptions);
+    if (!tool.commonOptions.empty())
+        out << '\n';
     if (!tool.notes.empty())
-        out << tool.notes;
+        out << tool.notes << '\n';
     out << "Run \"" << tool.name << " COMMAND --help\" for the options of one command.\n";
 }
 

@@ -95,11 +95,11 @@ shell::ToolSpec tessivoCommandLine()
             .options = {{"--sprite", "OUT.dat", "writes the sprite data file, as \"Sprite作成\" does"},
                         {"--palette", "OUT.dat", "writes the palette file, as \"Pallet作成\" does"},
                         {"--compress", "", "writes the smallest compressed stream instead of literals"}},
-            .description = "loads a 256-pixel-wide bitmap or palette-mode PNG with the window's tests "
-                           "and writes the sprite and/or palette file (at least one)",
+            .description = "makes the sprite and/or palette file of a 256-wide bitmap or palette PNG",
             .run = convert,
         }},
-        .notes = "",
+        .notes = "convert loads IN with the window's tests; at least one of --sprite and --palette\n"
+                 "is needed, and both are written together or not at all.\n",
     };
 }
 
