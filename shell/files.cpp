@@ -11,15 +11,67 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace shell {
 namespace {
 
+FileReading fileReading = FileReading::Copy;
+
+#ifndef _WIN32
+// Reads the whole file or nothing. A large file is mapped where the buffer's allocator can lay
+// it; any other is read with read calls, and one that changes size while being read is a failure.
+std::optional<Bytes> readMappedFileBytes(const std::filesystem::path& path, std::size_t room)
+{
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return std::nullopt;
+    const struct Closer {
+        int descriptor;
+        ~Closer() { ::close(descriptor); }
+    } closer{descriptor};
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    FileToMap file{descriptor, static_cast<std::size_t>(status.st_size)};
+    Bytes bytes;
+    offerFileToMap(&file);
+    try {
+        bytes.reserve(std::max(file.size, room));
+    } catch (...) {
+        offerFileToMap(nullptr);
+        throw;
+    }
+    offerFileToMap(nullptr);
+    bytes.insert(bytes.end(), UninitialisedRun(0), UninitialisedRun(file.size));
+    if (file.mapped)
+        return bytes;
+    for (std::size_t done = 0; done < file.size;) {
+        const ssize_t read = ::read(descriptor, bytes.data() + done, file.size - done);
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read <= 0)
+            return std::nullopt;
+        done += static_cast<std::size_t>(read);
+    }
+    std::uint8_t beyond = 0;
+    if (::read(descriptor, &beyond, 1) != 0)
+        return std::nullopt;
+    return bytes;
+}
+#endif
+
 // Reads the whole file or nothing: a file that changes size while being read is a failure.
 std::optional<Bytes> readFileBytes(const std::filesystem::path& path, std::size_t room)
 {
+#ifndef _WIN32
+    if (fileReading == FileReading::Mapped)
+        return readMappedFileBytes(path, room);
+#endif
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
         return std::nullopt;
@@ -242,6 +294,11 @@ std::optional<std::vector<std::filesystem::path>> createFolder(const std::filesy
 void showFileFailure(Shell& shell, const std::filesystem::path& path)
 {
     shell.fileFailure(path);
+}
+
+void setFileReading(FileReading reading)
+{
+    fileReading = reading;
 }
 
 std::optional<Bytes> readWholeFile(Shell& shell, const std::filesystem::path& path,

@@ -17,6 +17,14 @@ namespace shell {
 inline constexpr std::string_view kOpenDialogTitle = "ファイルを開く";
 inline constexpr std::string_view kSaveDialogTitle = "ファイルの保存";
 
+// How files come into memory. A copy is a snapshot: what another program later does to the file
+// does not reach it, which a window that holds an image for hours needs. A mapping shares the
+// file's pages until they are written, which spares zeroing and copying a whole image; it suits a
+// command-line run, which reads its inputs once within moments and writes its outputs elsewhere
+// (a file cut short under it by another program then ends the run, see tool_start).
+enum class FileReading { Copy, Mapped };
+void setFileReading(FileReading reading);
+
 // `room`: the capacity to give the buffer, for data that will grow in place (an image that gains
 // appended blocks). Large buffers are reserved as address space only, so unused room costs nothing.
 std::optional<Bytes> readWholeFile(Shell& shell, const std::filesystem::path& path,

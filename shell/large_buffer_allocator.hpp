@@ -14,6 +14,20 @@ namespace shell {
 void* allocateLargeBuffer(std::size_t bytes);
 void freeLargeBuffer(void* buffer, std::size_t bytes);
 
+// A file whose bytes a large buffer may start with. While it is offered (see offerFileToMap), the
+// next large allocation on the thread that holds at least `size` bytes begins with a private,
+// copy-on-write mapping of the file: its bytes are there without being read or zeroed, and a page
+// is copied only when it is written. `mapped` tells whether that happened; if not, the buffer is
+// ordinary memory and the caller reads the file into it.
+struct FileToMap {
+    int descriptor = -1;
+    std::size_t size = 0;
+    bool mapped = false;
+};
+
+// Offers `file` to the next large allocation on this thread; nullptr withdraws the offer.
+void offerFileToMap(FileToMap* file);
+
 // Constructs an element without a value: for a buffer that a read is about to fill, so that its
 // bytes are not written twice. Every other construction initialises as usual.
 struct Uninitialised {

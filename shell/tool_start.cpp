@@ -1,9 +1,13 @@
 #include "shell/tool_start.hpp"
 
 #include "shell/command_line.hpp"
+#include "shell/files.hpp"
 #include "shell/program_folder.hpp"
 
 #include <dlfcn.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cstdlib>
 #include <iostream>
@@ -37,6 +41,15 @@ int refuseWindow(const ToolSpec& tool, std::string_view reason)
     return kExitFailed;
 }
 
+// A mapped input that another program cuts short under the run raises SIGBUS where its lost pages
+// are read; the run then ends as a failed one, with no output put in place.
+void endOnLostInput(int)
+{
+    constexpr char kLostInput[] = "an input file was cut short by another program while it was read\n";
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, kLostInput, sizeof kLostInput - 1);
+    ::_exit(kExitFailed);
+}
+
 int runWindow(int argc, char* argv[], const ToolSpec& tool)
 {
     if (!displayAvailable())
@@ -60,8 +73,11 @@ int runWindow(int argc, char* argv[], const ToolSpec& tool)
 int startTool(int argc, char* argv[], const ToolSpec& tool)
 {
     const std::vector<std::string> words(argv + 1, argv + argc);
-    if (isCommandLineRun(tool, words))
+    if (isCommandLineRun(tool, words)) {
+        setFileReading(FileReading::Mapped);
+        std::signal(SIGBUS, endOnLostInput);
         return runCommandLine(tool, words, std::cout, std::cerr);
+    }
     return runWindow(argc, argv, tool);
 }
 

@@ -50,17 +50,44 @@ TEST_F(FilesTest, WrittenBytesReadBackAndEmptyFilesAreFine)
     EXPECT_TRUE(shell.messages.empty());
 }
 
-TEST_F(FilesTest, ImageSizedFilesRoundTrip)
+// Every reading runs both ways files come into memory: copied, and mapped as a command line maps.
+class FileReadingTest : public FilesTest, public ::testing::WithParamInterface<shell::FileReading> {
+protected:
+    void SetUp() override
+    {
+        FilesTest::SetUp();
+        shell::setFileReading(GetParam());
+    }
+    void TearDown() override
+    {
+        shell::setFileReading(shell::FileReading::Copy);
+        FilesTest::TearDown();
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(BothWays, FileReadingTest,
+                         ::testing::Values(shell::FileReading::Copy, shell::FileReading::Mapped));
+
+TEST_P(FileReadingTest, ImageSizedFilesRoundTripAndGrowInTheirRoomWithoutTouchingTheFile)
 {
     ScriptedShell shell;
-    shell::Bytes image(3 << 20);
+    shell::Bytes image((3 << 20) + 5);
     for (std::size_t i = 0; i < image.size(); ++i)
         image[i] = static_cast<std::uint8_t>(i * 7 + (i >> 12));
     ASSERT_TRUE(shell::writeWholeFile(shell, folder / "image.gba", image));
+    std::optional<shell::Bytes> read = shell::readWholeFile(shell, folder / "image.gba", 4 << 20);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read, image);
+    const std::uint8_t* start = read->data();
+    read->front() ^= 0xFF;
+    read->insert(read->end(), 1000, std::uint8_t{0xAB});
+    EXPECT_EQ(read->data(), start);
+    EXPECT_EQ(read->at(image.size()), 0xAB);
     EXPECT_EQ(shell::readWholeFile(shell, folder / "image.gba"), image);
+    EXPECT_TRUE(shell.messages.empty());
 }
 
-TEST_F(FilesTest, ReadingAMissingFileOrAFolderShowsTheFailureOnce)
+TEST_P(FileReadingTest, ReadingAMissingFileOrAFolderShowsTheFailureOnce)
 {
     ScriptedShell missing;
     EXPECT_FALSE(shell::readWholeFile(missing, folder / "none.bin"));
