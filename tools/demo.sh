@@ -33,13 +33,14 @@ mkdir -p demo/sets
 unit_folder=$($keldra extract demo/demo_a.gba 0x2A --dir demo/sets $table)
 echo "Wrote $(ls "$unit_folder" | wc -l) files into $unit_folder"
 echo
+# The new extension info goes beside the image (demo/demo_b_extended.ExtInfo), and the commands
+# that need it find it there.
 echo "== Extending the ID areas of demo ROM B into demo/demo_b_extended.gba"
-$keldra extend demo/demo_b.gba -o demo/demo_b_extended.gba \
-    --save-ext-info demo/demo_b_extended.ExtInfo $table
-$keldra status demo/demo_b_extended.gba --ext-info demo/demo_b_extended.ExtInfo $table
+$keldra extend demo/demo_b.gba -o demo/demo_b_extended.gba $table
+$keldra status demo/demo_b_extended.gba $table
 echo
 echo "== Free IDs of the extended demo ROM B"
-$keldra free demo/demo_b_extended.gba --ext-info demo/demo_b_extended.ExtInfo $table > demo/free.txt
+$keldra free demo/demo_b_extended.gba $table > demo/free.txt
 tail -n 12 demo/free.txt
 # The unit goes into the first free unit slot, as the add dialog offers it first.
 slot=$(head -n 1 demo/free.txt | cut -d: -f1)
@@ -47,7 +48,7 @@ rm -f demo/free.txt
 echo
 echo "== Adding the unit to demo ROM B in slot $slot, written to demo/demo_b_with_unit.gba"
 $keldra add demo/demo_b_extended.gba "$unit_folder" -o demo/demo_b_with_unit.gba \
-    --slot "0x$slot" --ext-info demo/demo_b_extended.ExtInfo $table
+    --slot "0x$slot" $table
 echo "demo/demo_b_extended.gba: $(wc -c < demo/demo_b_extended.gba) bytes;" \
     "demo/demo_b_with_unit.gba: $(wc -c < demo/demo_b_with_unit.gba) bytes"
 echo

@@ -5,11 +5,26 @@
 
 #include <exception>
 #include <iostream>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: sound_demo_rom OUT.gba\n"
+    "Writes the demo sound image (an instrument table with its key maps and samples) for trying\n"
+    "Sonnary, to OUT.gba.\n";
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2) {
-        std::cerr << "usage: sound_demo_rom OUT.gba\n";
+    const std::string_view first = argc > 1 ? argv[1] : "";
+    if (argc == 2 && (first == "--help" || first == "-h")) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (argc != 2 || first.starts_with('-')) {
+        std::cerr << kUsage;
         return 2;
     }
     try {
