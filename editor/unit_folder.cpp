@@ -7,12 +7,12 @@
 #include "editor/unit_reader.hpp"
 #include "rom/lz77.hpp"
 #include "shell/files.hpp"
+#include "shell/folder_names.hpp"
 #include "shell/number_text.hpp"
 #include "shell/text_encoding.hpp"
 
 #include <algorithm>
 #include <optional>
-#include <set>
 #include <system_error>
 #include <utility>
 
@@ -265,26 +265,13 @@ std::string unitFolderName(std::string_view decodedName, std::uint16_t unitId)
 
 std::vector<std::string> distinctUnitFolderNames(std::span<const NamedUnit> units)
 {
-    std::vector<std::string> names;
-    for (const NamedUnit& unit : units)
-        names.push_back(unitFolderName(unit.decodedName, unit.unitId));
-    // Every name that a unit keeps is taken before any other name is made, so that a made name
-    // never takes the folder of a later unit's own name.
-    std::set<std::string> taken;
-    std::vector<bool> keeps;
-    for (const std::string& name : names)
-        keeps.push_back(taken.insert(name).second);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (keeps[i])
-            continue;
-        const std::string numbered =
-            names[i] + "_" + shell::paddedHexText(units[i].unitId, kUnitNumberDigits);
-        std::string name = numbered;
-        for (int again = 2; !taken.insert(name).second; ++again)
-            name = numbered + "_" + std::to_string(again);
-        names[i] = name;
+    std::vector<std::string> ownNames;
+    std::vector<std::string> tags;
+    for (const NamedUnit& unit : units) {
+        ownNames.push_back(unitFolderName(unit.decodedName, unit.unitId));
+        tags.push_back(shell::paddedHexText(unit.unitId, kUnitNumberDigits));
     }
-    return names;
+    return shell::distinctFolderNames(ownNames, tags);
 }
 
 std::filesystem::path unitAllPathOf(const std::filesystem::path& folderOrIndex)

@@ -9,7 +9,6 @@
 #include "transplant/unit_texts.hpp"
 
 #include <algorithm>
-#include <set>
 
 namespace transplant {
 namespace {
@@ -27,8 +26,6 @@ constexpr std::array<ResourceKind, 3> kBulkOffKinds{
 // Characters that Windows and POSIX file systems refuse in a folder name.
 constexpr std::string_view kRefusedNameCharacters = "\\/:*?\"<>|";
 constexpr std::string_view kFallbackFolderPrefix = "Unit";
-// Between a folder name that another unit took and the ID that sets this unit's folder apart.
-constexpr char kTakenNameJoin = '_';
 
 template <class Record, class Add>
 rom::RomResult<void> walkRecords(rom::UnitResourceSet& set, rom::ByteSpan image,
@@ -300,34 +297,6 @@ std::string unitFolderName(std::string_view displayName, std::uint16_t unitId)
     if (name.empty())
         return std::string(kFallbackFolderPrefix) + shell::fixedHexText(unitId, kUnitIdDigits);
     return name;
-}
-
-std::vector<std::string> distinctFolderNames(std::span<const std::string> ownNames,
-                                             std::span<const std::uint16_t> unitIds)
-{
-    // Names are compared as the file systems that ignore the case of letters compare them.
-    const auto key = [](std::string name) {
-        for (char& c : name) {
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        }
-        return name;
-    };
-    std::set<std::string> taken;
-    std::vector<std::string> names;
-    for (std::size_t i = 0; i < ownNames.size(); ++i) {
-        std::string name = ownNames[i];
-        if (taken.contains(key(name))) {
-            const std::string withId = name + kTakenNameJoin + unitIdText(unitIds[i]);
-            name = withId;
-            // Only a unit that is itself named so can hold that name already.
-            for (int n = 2; taken.contains(key(name)); ++n)
-                name = withId + kTakenNameJoin + std::to_string(n);
-        }
-        taken.insert(key(name));
-        names.push_back(std::move(name));
-    }
-    return names;
 }
 
 }  // namespace transplant

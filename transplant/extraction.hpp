@@ -58,10 +58,4 @@ rom::RomResult<std::vector<FileSetFile>> buildFileSet(rom::ByteSpan image,
 // usable is left.
 std::string unitFolderName(std::string_view displayName, std::uint16_t unitId);
 
-// The folders of one extraction of several units side by side, in the order given: each unit's
-// own folder name (`ownNames`), except that a name an earlier unit took gets "_" and the unit's
-// ID ("ダミー機_004"), so that no unit writes into another's folder.
-std::vector<std::string> distinctFolderNames(std::span<const std::string> ownNames,
-                                             std::span<const std::uint16_t> unitIds);
-
 }  // namespace transplant

@@ -13,6 +13,7 @@
 
 #include "rom/game_tables.hpp"
 #include "shell/command_line.hpp"
+#include "shell/folder_names.hpp"
 #include "transplant/extraction.hpp"
 #include "transplant/file_set.hpp"
 #include "transplant/keldra_cli_image.hpp"
@@ -113,9 +114,12 @@ int extractUnits(ImageRun& run, const std::vector<ClearedItems>& offs,
     const fs::path base = run.call.option(kDir) ? fs::path(*run.call.option(kDir))
                                                 : fs::current_path(error);
     std::vector<std::string> ownNames;
-    for (std::uint16_t unit : units)
+    std::vector<std::string> tags;
+    for (std::uint16_t unit : units) {
         ownNames.push_back(run.session.extractionFolderName(unit));
-    const std::vector<std::string> folders = distinctFolderNames(ownNames, units);
+        tags.push_back(unitIdText(unit));
+    }
+    const std::vector<std::string> folders = shell::distinctFolderNames(ownNames, tags);
 
     bool everyUnit = true;
     for (std::size_t i = 0; i < units.size(); ++i) {

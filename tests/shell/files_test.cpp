@@ -1,4 +1,5 @@
 #include "shell/files.hpp"
+#include "shell/folder_names.hpp"
 
 #include "tests/doubles/scripted_shell.hpp"
 
@@ -168,6 +169,16 @@ TEST_F(FilesTest, AFolderOfFilesIsWrittenWholeOrLeavesNothingNew)
     EXPECT_FALSE(shell::writeFolderFiles(fresh, other, blocked));
     EXPECT_FALSE(fs::exists(folder / "other"));
     expectOneFileFailure(fresh);
+}
+
+TEST(FolderNames, ItemsWrittenTogetherNeverShareAFolder)
+{
+    // Names are one folder where letter case is ignored; the second item is named as the third's
+    // folder would be with its tag.
+    const std::vector<std::string> own{"AB", "ab_004", "Ab", "Ab"};
+    const std::vector<std::string> tags{"003", "009", "004", "005"};
+    EXPECT_EQ(shell::distinctFolderNames(own, tags),
+              (std::vector<std::string>{"AB", "ab_004", "Ab_004_2", "Ab_005"}));
 }
 
 TEST_F(FilesTest, TheOpenDialogHasItsTitleAndCancelsSilently)

@@ -119,16 +119,6 @@ TEST(UnitFolderName, ReplacesWhatFileSystemsRefuseAndNeverComesOutEmpty)
     EXPECT_EQ(transplant::unitFolderName("Name. ", 3), "Name");
 }
 
-TEST(UnitFolderName, UnitsExtractedTogetherNeverShareAFolder)
-{
-    // Names are one folder where letter case is ignored; unit 9 is named as unit 4's folder would
-    // be with its ID.
-    const std::vector<std::string> own{"AB", "ab_004", "Ab", "Ab"};
-    const std::vector<std::uint16_t> units{3, 9, 4, 5};
-    EXPECT_EQ(transplant::distinctFolderNames(own, units),
-              (std::vector<std::string>{"AB", "ab_004", "Ab_004_2", "Ab_005"}));
-}
-
 TEST(BlockPlacement, NextBlockStartsOnABoundaryStrictlyAfterTheEnd)
 {
     EXPECT_EQ(transplant::nextBlockCursor(0x800000, 0x20), 0x800030u);
