@@ -18,7 +18,6 @@ namespace {
 
 constexpr std::string_view kUnit = "UNIT";
 constexpr std::string_view kUnitNumberName = "ユニット番号";
-constexpr std::string_view kAllUnits = "all";
 constexpr std::string_view kFolder = "FOLDER";
 
 // What every command works with: the session on the command line's Shell, and the character
@@ -43,14 +42,11 @@ struct Run {
 // A unit number as given; one beyond the list is refused (said on stderr) and gives nothing.
 std::optional<std::uint16_t> unitNumber(const shell::CommandCall& call, const std::string& text)
 {
-    const std::uint32_t unit = call.number(text, kUnit);
-    if (unit >= rom::kUnitCount) {
-        call.err << shell::numberRangeMessage(kUnitNumberName, 0, rom::kUnitCount - 1,
-                                              kUnitNumberDigits)
-                 << '\n';
+    const std::optional<std::uint32_t> unit =
+        call.numberBelow(text, kUnit, rom::kUnitCount, kUnitNumberName, kUnitNumberDigits);
+    if (!unit)
         return std::nullopt;
-    }
-    return static_cast<std::uint16_t>(unit);
+    return static_cast<std::uint16_t>(*unit);
 }
 
 bool openRom(shell::CommandCall& call, Run& run)
@@ -106,24 +102,17 @@ int printReport(shell::CommandCall& call)
 // unit beyond the list is refused (nothing).
 std::optional<std::vector<std::uint16_t>> unitsToSave(const shell::CommandCall& call)
 {
-    const std::span<const std::string> given = call.arguments().subspan(1);
+    const std::optional<shell::CommandCall::NumbersOrAll> chosen = call.numbersOrAll(
+        call.arguments().subspan(1), kUnit, rom::kUnitCount, kUnitNumberName, kUnitNumberDigits);
+    if (!chosen)
+        return std::nullopt;
     std::vector<std::uint16_t> units;
-    if (std::ranges::find(given, kAllUnits) != given.end()) {
-        if (given.size() > 1)
-            call.usageError("\"all\" stands for every unit and takes no other UNIT");
-        for (std::uint16_t unit = 0; unit < rom::kUnitCount; ++unit)
-            units.push_back(unit);
-        return units;
+    for (std::uint32_t unit = 0; unit < rom::kUnitCount; ++unit) {
+        if (chosen->all)
+            units.push_back(static_cast<std::uint16_t>(unit));
     }
-    for (const std::string& text : given) {
-        const std::optional<std::uint16_t> unit = unitNumber(call, text);
-        if (!unit)
-            return std::nullopt;
-        if (std::ranges::find(units, *unit) != units.end())
-            call.usageError("UNIT 0x" + shell::paddedHexText(*unit, kUnitNumberDigits) +
-                            " is given twice");
-        units.push_back(*unit);
-    }
+    for (const std::uint32_t unit : chosen->numbers)
+        units.push_back(static_cast<std::uint16_t>(unit));
     return units;
 }
 

@@ -12,6 +12,7 @@ constexpr std::string_view kHelpWord = "help";
 constexpr std::string_view kHelpOption = "--help";
 constexpr std::string_view kShortHelpOption = "-h";
 constexpr std::string_view kVersionOption = "--version";
+constexpr std::string_view kAllWord = "all";
 constexpr std::string_view kNumberForms = "decimal (42) or hexadecimal with 0x (0x2A)";
 // Help columns: descriptions start after the widest name, but never further than this.
 constexpr std::size_t kWidestNameColumn = 30;
@@ -308,6 +309,41 @@ std::optional<std::uint32_t> CommandCall::numberOption(std::string_view option) 
     if (!text)
         return std::nullopt;
     return number(*text, option);
+}
+
+std::optional<std::uint32_t> CommandCall::numberBelow(std::string_view text, std::string_view name,
+                                                      std::uint32_t count, std::string_view what,
+                                                      int digits) const
+{
+    const std::uint32_t value = number(text, name);
+    if (value < count)
+        return value;
+    err << numberRangeMessage(what, 0, count - 1, digits) << '\n';
+    return std::nullopt;
+}
+
+std::optional<CommandCall::NumbersOrAll> CommandCall::numbersOrAll(std::span<const std::string> words,
+                                                                   std::string_view name,
+                                                                   std::uint32_t count,
+                                                                   std::string_view what,
+                                                                   int digits) const
+{
+    NumbersOrAll chosen;
+    if (std::ranges::find(words, kAllWord) != words.end()) {
+        if (words.size() > 1)
+            usageError("\"all\" stands for every " + std::string(name) + " and takes no other");
+        chosen.all = true;
+        return chosen;
+    }
+    for (const std::string& word : words) {
+        const std::optional<std::uint32_t> value = numberBelow(word, name, count, what, digits);
+        if (!value)
+            return std::nullopt;
+        if (std::ranges::find(chosen.numbers, *value) != chosen.numbers.end())
+            usageError(std::string(name) + " " + word + " is given twice");
+        chosen.numbers.push_back(*value);
+    }
+    return chosen;
 }
 
 void CommandCall::usageError(std::string problem) const

@@ -76,6 +76,21 @@ public:
     // naming the accepted forms, with `name` the argument or option it came from.
     std::uint32_t number(std::string_view text, std::string_view name) const;
     std::optional<std::uint32_t> numberOption(std::string_view option) const;
+    // A number that must be below `count` (a unit of the list): nothing when it is not, after the
+    // refusal on stderr with the range as numberRangeMessage(what, 0, count - 1, digits) says it.
+    std::optional<std::uint32_t> numberBelow(std::string_view text, std::string_view name,
+                                             std::uint32_t count, std::string_view what,
+                                             int digits) const;
+    // "UNIT..." or the single word "all": the numbers given, each checked as numberBelow checks
+    // it, or `all` set and no numbers. A number given twice, or "all" beside numbers, is wrong
+    // usage; nothing when a number was refused.
+    struct NumbersOrAll {
+        bool all = false;
+        std::vector<std::uint32_t> numbers;
+    };
+    std::optional<NumbersOrAll> numbersOrAll(std::span<const std::string> words,
+                                             std::string_view name, std::uint32_t count,
+                                             std::string_view what, int digits) const;
 
     [[noreturn]] void usageError(std::string problem) const;
 

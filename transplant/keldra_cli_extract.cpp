@@ -28,7 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kAllUnits = "all";
 constexpr std::string_view kDir = "--dir";
 constexpr std::string_view kOff = "--off";
 constexpr std::string_view kBulkOff = "--bulk-off";
@@ -150,19 +149,14 @@ std::vector<shell::OptionSpec> extractOptions()
 
 int runExtract(shell::CommandCall& call)
 {
-    const std::span<const std::string> words = call.arguments().subspan(1);
-    const bool all = words.size() == 1 && words.front() == kAllUnits;
+    const std::optional<shell::CommandCall::NumbersOrAll> chosen = call.numbersOrAll(
+        call.arguments().subspan(1), kUnit, rom::kUnitCount, kUnitNumberName, kUnitIdDigits);
+    if (!chosen)
+        return shell::kExitFailed;
+    const bool all = chosen->all;
     std::vector<std::uint16_t> units;
-    if (!all) {
-        for (const std::string& word : words) {
-            const std::optional<std::uint16_t> unit = unitNumber(call, word, kUnit);
-            if (!unit)
-                return shell::kExitFailed;
-            if (std::ranges::find(units, *unit) != units.end())
-                call.usageError("UNIT 0x" + unitIdText(*unit) + " is given twice");
-            units.push_back(*unit);
-        }
-    }
+    for (const std::uint32_t unit : chosen->numbers)
+        units.push_back(static_cast<std::uint16_t>(unit));
     std::vector<ClearedItems> offs;
     for (const std::string& off : call.options(kOff))
         offs.push_back(parseOff(call, off));

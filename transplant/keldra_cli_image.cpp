@@ -14,7 +14,6 @@ namespace fs = std::filesystem;
 constexpr std::string_view kRomName = "ROM";
 constexpr std::string_view kRomInfoName = "ROM's .ExtInfo";
 constexpr std::string_view kInfoExtension = ".ExtInfo";
-constexpr std::string_view kUnitNumberName = "ユニット番号";
 constexpr std::string_view kInfoFoundLead = "Keldra: extension info: ";
 
 // ROM's .ExtInfo when that file exists; nothing when ROM itself has that extension.
@@ -57,12 +56,11 @@ int runOnImage(shell::CommandCall& call, const CommandFiles& files,
 std::optional<std::uint16_t> unitNumber(const shell::CommandCall& call, std::string_view text,
                                         std::string_view name)
 {
-    const std::uint32_t unit = call.number(text, name);
-    if (unit < rom::kUnitCount)
-        return static_cast<std::uint16_t>(unit);
-    call.err << shell::numberRangeMessage(kUnitNumberName, 0, rom::kUnitCount - 1, kUnitIdDigits)
-             << '\n';
-    return std::nullopt;
+    const std::optional<std::uint32_t> unit =
+        call.numberBelow(text, name, rom::kUnitCount, kUnitNumberName, kUnitIdDigits);
+    if (!unit)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(*unit);
 }
 
 fs::path extensionInfoPathOf(const fs::path& path)

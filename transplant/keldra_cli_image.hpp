@@ -20,6 +20,8 @@ inline constexpr std::string_view kOutput = "-o";
 inline constexpr std::string_view kTable = "--table";
 inline constexpr std::string_view kExtInfo = "--ext-info";
 inline constexpr std::string_view kUnit = "UNIT";
+// How a refused unit number is named in its range message.
+inline constexpr std::string_view kUnitNumberName = "ユニット番号";
 
 // One command's run on its image.
 struct ImageRun {
