@@ -5,6 +5,7 @@
 #include "bench/budget.hpp"
 
 #include "rom/lz77.hpp"
+#include "tests/support/synthetic_lz77.hpp"
 
 #include <random>
 
@@ -20,20 +21,8 @@ constexpr double kCompressBudgetMillisecondsPerMegabyte = 300;
 // Sheet-like bytes: runs of a few colours, stray pixels, and repeated tiles.
 shell::Bytes sheetLike(std::size_t size, unsigned seed)
 {
-    std::mt19937 random(seed);
-    shell::Bytes raw(size);
-    for (std::size_t i = 0; i < size;) {
-        const std::size_t run = 1 + random() % 24;
-        const auto value = static_cast<std::uint8_t>((random() % 4) * 0x11);
-        for (std::size_t k = 0; k < run && i < size; ++k, ++i)
-            raw[i] = random() % 8 == 0 ? static_cast<std::uint8_t>(random()) : value;
-        if (i > 64 && random() % 5 == 0) {
-            const std::size_t from = i - 32 * (1 + random() % 2);
-            for (std::size_t k = 0; k < 32 && i < size; ++k, ++i)
-                raw[i] = raw[from + k];
-        }
-    }
-    return raw;
+    const synthetic::Bytes raw = synthetic::sheetLikeBytes(size, seed);
+    return shell::Bytes(raw.begin(), raw.end());
 }
 
 // A dithered two-colour area: every byte one of four nibble pairs, no long repeats. Many short

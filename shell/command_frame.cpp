@@ -1,9 +1,9 @@
 #include "shell/command_frame.hpp"
 
 #include "shell/command_line.hpp"
+#include "shell/number_text.hpp"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace shell {
 namespace {
@@ -391,12 +391,8 @@ bool isCommandLineRun(const ToolSpec& tool, std::span<const std::string> words)
 std::string numberRangeMessage(std::string_view what, std::uint32_t first, std::uint32_t last,
                                int digits)
 {
-    const auto hex = [digits](std::uint32_t value) {
-        char text[16];
-        std::snprintf(text, sizeof text, "0x%0*X", digits, static_cast<unsigned>(value));
-        return std::string(text);
-    };
-    return std::string(what) + "は " + hex(first) + " から " + hex(last) + " までです";
+    return std::string(what) + "は 0x" + paddedHexText(first, digits) + " から 0x" +
+           paddedHexText(last, digits) + " までです";
 }
 
 std::string_view suiteVersion()

@@ -1,39 +1,16 @@
 #pragma once
-// Argument parsing shared by the tools' command lines: positional arguments, options that take a
-// value ("--table FILE", "-o OUT") and plain flags ("--all"), in any order after the subcommand.
+// What the tools' command lines share besides their frame: the number grammar, the exit statuses,
+// printed texts and paths, and the checks that no output replaces another output or an input.
 
 #include <cstdint>
-#include <expected>
 #include <filesystem>
-#include <map>
 #include <optional>
-#include <set>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace shell {
-
-struct ArgumentSpec {
-    std::set<std::string, std::less<>> valueOptions;  // options followed by a value
-    std::set<std::string, std::less<>> flags;         // options standing alone
-};
-
-struct ParsedArguments {
-    std::vector<std::string> positionals;
-    std::multimap<std::string, std::string, std::less<>> values;
-    std::set<std::string, std::less<>> flags;
-
-    // The last value given for `option`, if any.
-    std::optional<std::string> value(std::string_view option) const;
-    std::vector<std::string> allValues(std::string_view option) const;
-    bool has(std::string_view flag) const { return flags.contains(flag); }
-};
-
-// The error text names the argument that could not be taken.
-std::expected<ParsedArguments, std::string> parseArguments(std::span<const std::string> arguments,
-                                                           const ArgumentSpec& spec);
 
 // A number as the command lines take it: decimal ("42") or hexadecimal with "0x" ("0x2A").
 std::optional<std::uint32_t> parseNumber(std::string_view text);

@@ -11,7 +11,6 @@
 #ifdef _WIN32
 #include <io.h>
 #else
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,9 +21,35 @@ namespace {
 
 FileReading fileReading = FileReading::Copy;
 
+// Reads the whole file or nothing: a file that changes size while being read is a failure.
+std::optional<Bytes> readCopiedFileBytes(const std::filesystem::path& path, std::size_t room)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0)
+        return std::nullopt;
+    in.seekg(0, std::ios::beg);
+    Bytes bytes;
+    bytes.reserve(std::max(static_cast<std::size_t>(size), room));
+    // The read fills every byte: storage that is not zeroed first saves a pass over the image.
+    bytes.insert(bytes.end(), UninitialisedRun(0), UninitialisedRun(static_cast<std::size_t>(size)));
+    // A file cut short while being read ends the read early; one that grew has bytes left after it.
+    if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
+        return std::nullopt;
+    if (in.peek() != std::ifstream::traits_type::eof())
+        return std::nullopt;
+    return bytes;
+}
+
 #ifndef _WIN32
-// Reads the whole file or nothing. A large file is mapped where the buffer's allocator can lay
-// it; any other is read with read calls, and one that changes size while being read is a failure.
+// The whole file mapped, where the buffer's allocator can lay it (a large file); any other file is
+// copied.
 std::optional<Bytes> readMappedFileBytes(const std::filesystem::path& path, std::size_t room)
 {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -47,52 +72,20 @@ std::optional<Bytes> readMappedFileBytes(const std::filesystem::path& path, std:
         throw;
     }
     offerFileToMap(nullptr);
+    if (!file.mapped)
+        return readCopiedFileBytes(path, room);
     bytes.insert(bytes.end(), UninitialisedRun(0), UninitialisedRun(file.size));
-    if (file.mapped)
-        return bytes;
-    for (std::size_t done = 0; done < file.size;) {
-        const ssize_t read = ::read(descriptor, bytes.data() + done, file.size - done);
-        if (read < 0 && errno == EINTR)
-            continue;
-        if (read <= 0)
-            return std::nullopt;
-        done += static_cast<std::size_t>(read);
-    }
-    std::uint8_t beyond = 0;
-    if (::read(descriptor, &beyond, 1) != 0)
-        return std::nullopt;
     return bytes;
 }
 #endif
 
-// Reads the whole file or nothing: a file that changes size while being read is a failure.
 std::optional<Bytes> readFileBytes(const std::filesystem::path& path, std::size_t room)
 {
 #ifndef _WIN32
     if (fileReading == FileReading::Mapped)
         return readMappedFileBytes(path, room);
 #endif
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0)
-        return std::nullopt;
-    in.seekg(0, std::ios::beg);
-    Bytes bytes;
-    bytes.reserve(std::max(static_cast<std::size_t>(size), room));
-    // The read fills every byte: storage that is not zeroed first saves a pass over the image.
-    bytes.insert(bytes.end(), UninitialisedRun(0), UninitialisedRun(static_cast<std::size_t>(size)));
-    // A file cut short while being read ends the read early; one that grew has bytes left after it.
-    if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
-        return std::nullopt;
-    if (in.peek() != std::ifstream::traits_type::eof())
-        return std::nullopt;
-    return bytes;
+    return readCopiedFileBytes(path, room);
 }
 
 // A name may hold at most this many bytes on the file systems the tools run on.

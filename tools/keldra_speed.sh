@@ -148,37 +148,32 @@ while [ "$run" -lt "$runs" ]; do
     run=$((run + 1))
 done
 
+# verdict NAME CPU BUDGET: says whether NAME kept its budget; a miss fails the script at the end.
 status=0
+verdict() {
+    if [ "$2" -gt "$3" ]; then
+        echo "SLOW $1"
+        status=1
+    else
+        echo "OK   $1"
+    fi
+}
+
 budget=$((best_synced_cpu * budget_factor))
 echo "image $((image_bytes / 1048576)) MiB, best of $runs runs; CPU time judged, wall time shown"
 printf '%-12s %5d ms CPU  %5d ms wall\n' "cp:" "$best_cp_cpu" "$best_cp_wall"
 printf '%-12s %5d ms CPU  %5d ms wall\n' "cp + sync:" "$best_synced_cpu" "$best_synced_wall"
 printf '%-12s %5d ms CPU  %5d ms wall  (budget %d x (cp + sync) = %d ms CPU)\n' "Keldra add:" \
     "$best_add_cpu" "$best_add_wall" "$budget_factor" "$budget"
-if [ "$best_add_cpu" -gt "$budget" ]; then
-    echo "SLOW Keldra add"
-    status=1
-else
-    echo "OK   Keldra add"
-fi
+verdict "Keldra add" "$best_add_cpu" "$budget"
 
 units_budget=$((best_cat_cpu * units_budget_factor))
 printf '%-12s %5d ms CPU for %d runs\n' "cat:" "$best_cat_cpu" "$units_batch"
 printf '%-12s %5d ms CPU for %d runs  (budget %d x cat = %d ms CPU)\n' "Keldra units:" \
     "$best_units_cpu" "$units_batch" "$units_budget_factor" "$units_budget"
-if [ "$best_units_cpu" -gt "$units_budget" ]; then
-    echo "SLOW Keldra units"
-    status=1
-else
-    echo "OK   Keldra units"
-fi
+verdict "Keldra units" "$best_units_cpu" "$units_budget"
 
 printf '%-12s %5d ms CPU  (budget %d ms CPU)\n' "extract all:" "$best_extract_cpu" \
     "$extract_all_budget_ms"
-if [ "$best_extract_cpu" -gt "$extract_all_budget_ms" ]; then
-    echo "SLOW Keldra extract all"
-    status=1
-else
-    echo "OK   Keldra extract all"
-fi
+verdict "Keldra extract all" "$best_extract_cpu" "$extract_all_budget_ms"
 exit "$status"

@@ -1,4 +1,5 @@
 #include "rom/lz77.hpp"
+#include "tests/support/synthetic_lz77.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@ using rom::lz77Decode;
 using rom::lz77EncodeLiterals;
 using rom::Lz77Target;
 using Raw = std::vector<std::uint8_t>;
+using synthetic::sheetLikeBytes;
 
 Raw decoded(const Bytes& stream, std::size_t offset = 0)
 {
@@ -27,25 +29,6 @@ Bytes bytesOf(std::initializer_list<int> values)
     for (const int value : values)
         bytes.push_back(static_cast<std::uint8_t>(value));
     return bytes;
-}
-
-// Sheet-like data: runs of a few colours with repeated tiles, the kind sprites are made of.
-Raw sheetLike(std::size_t size, unsigned seed)
-{
-    std::mt19937 random(seed);
-    Raw raw(size);
-    for (std::size_t i = 0; i < size;) {
-        const std::size_t run = 1 + random() % 24;
-        const auto value = static_cast<std::uint8_t>((random() % 4) * 0x11);
-        for (std::size_t k = 0; k < run && i < size; ++k, ++i)
-            raw[i] = random() % 8 == 0 ? static_cast<std::uint8_t>(random()) : value;
-        if (i > 64 && random() % 5 == 0) {
-            const std::size_t from = i - 32 * (1 + random() % 2);
-            for (std::size_t k = 0; k < 32 && i < size; ++k, ++i)
-                raw[i] = raw[from + k];
-        }
-    }
-    return raw;
 }
 
 Raw randomBytes(std::size_t size, unsigned seed, unsigned alphabet)
@@ -237,7 +220,7 @@ TEST(Lz77Compress, RoundTripsEveryKindOfInput)
         Raw{},
         Raw{42},
         Raw(5000, 0),
-        sheetLike(32767, 1),
+        sheetLikeBytes(32767, 1),
         randomBytes(20000, 2, 256),
         randomBytes(20000, 3, 2),
         randomBytes(777, 4, 3),
@@ -259,7 +242,7 @@ TEST(Lz77Compress, RoundTripsEveryKindOfInput)
 
 TEST(Lz77Compress, GivesTheSmallestWholeGroupStreamOfAPlainSearch)
 {
-    std::vector<Raw> inputs = {sheetLike(1200, 5), randomBytes(1000, 6, 2), randomBytes(1000, 7, 5),
+    std::vector<Raw> inputs = {sheetLikeBytes(1200, 5), randomBytes(1000, 6, 2), randomBytes(1000, 7, 5),
                                Raw(300, 7), randomBytes(800, 8, 256)};
     // Short inputs of few values: many parses of nearly equal size, ending in every slot of a group.
     std::mt19937 random(9);

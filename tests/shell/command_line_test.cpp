@@ -15,24 +15,6 @@ TEST(CommandLine, NumbersAreDecimalOrHexWithPrefix)
         EXPECT_FALSE(shell::parseNumber(bad)) << bad;
 }
 
-TEST(CommandLine, OptionsTakeValuesAnywhereAndUnknownOnesAreRefused)
-{
-    const shell::ArgumentSpec spec{{"-o", "--off"}, {"--all"}};
-    const std::vector<std::string> words{"add", "--off", "Sprite:1", "rom.gba", "--all",
-                                         "--off", "UnitCutin:0", "-o", "out.gba"};
-    const auto parsed = shell::parseArguments(words, spec);
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->positionals, (std::vector<std::string>{"add", "rom.gba"}));
-    EXPECT_EQ(parsed->value("-o"), "out.gba");
-    EXPECT_EQ(parsed->allValues("--off"), (std::vector<std::string>{"Sprite:1", "UnitCutin:0"}));
-    EXPECT_TRUE(parsed->has("--all"));
-
-    const std::vector<std::string> unknown{"add", "--bogus"};
-    EXPECT_FALSE(shell::parseArguments(unknown, spec));
-    const std::vector<std::string> missing{"add", "-o"};
-    EXPECT_FALSE(shell::parseArguments(missing, spec));
-}
-
 TEST(CommandLineShell, PrintsCaptionAndTextAndAnswersQuestionsYes)
 {
     std::ostringstream errors;

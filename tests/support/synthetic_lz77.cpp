@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <random>
 #include <stdexcept>
 #include <vector>
 
@@ -114,6 +115,24 @@ Bytes compressLz77(std::span<const std::uint8_t> raw) {
     }
   } while (position < raw.size());
   return out;
+}
+
+Bytes sheetLikeBytes(std::size_t size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    Bytes raw(size);
+    for (std::size_t i = 0; i < size;) {
+        const std::size_t run = 1 + random() % 24;
+        const auto value = static_cast<std::uint8_t>((random() % 4) * 0x11);
+        for (std::size_t k = 0; k < run && i < size; ++k, ++i)
+            raw[i] = random() % 8 == 0 ? static_cast<std::uint8_t>(random()) : value;
+        if (i > 64 && random() % 5 == 0) {
+            const std::size_t from = i - 32 * (1 + random() % 2);
+            for (std::size_t k = 0; k < 32 && i < size; ++k, ++i)
+                raw[i] = raw[from + k];
+        }
+    }
+    return raw;
 }
 
 }  // namespace synthetic

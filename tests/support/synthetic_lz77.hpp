@@ -13,4 +13,8 @@ namespace synthetic {
 // measures exactly the returned size; an empty input still gets one group of eight literals.
 Bytes compressLz77(std::span<const std::uint8_t> raw);
 
+// Sheet-like bytes, the kind sprites are made of: runs of a few colours, stray pixels, and repeated
+// tiles; the same bytes for the same seed.
+Bytes sheetLikeBytes(std::size_t size, unsigned seed);
+
 }  // namespace synthetic
