@@ -3,7 +3,7 @@
 #include "editor/anime_fields.hpp"
 #include "editor/routine_serializer.hpp"
 #include "editor/unit_reader.hpp"
-#include "rom/gba_address.hpp"
+#include "rom/block_writer.hpp"
 #include "shell/number_text.hpp"
 
 #include <algorithm>
@@ -76,40 +76,37 @@ void remapAll(const Fields& fields, const IdList<N>& file, const IdList<N>& rom)
         remap(*field, file, rom);
 }
 
-// The block appended behind an image of `base` bytes; every item starts after a gap.
+// The block appended behind an image of `base` bytes; every item starts after the folders' gap.
 class AppendBlock {
 public:
-    explicit AppendBlock(std::uint32_t base) : base_(base) {}
+    explicit AppendBlock(std::uint32_t base) : writer_(base), base_(base) {}
 
     // Places `bytes` after a gap and gives their GBA address, or 0 for no bytes, which keeps an
     // empty item an empty ID.
     std::uint32_t place(ByteSpan bytes)
     {
-        gap();
+        writer_.gap(rom::kFolderPieceGap);
         if (bytes.empty())
             return 0;
-        const std::uint32_t address = rom::gbaPointerOf(base_ + position());
-        block_.insert(block_.end(), bytes.begin(), bytes.end());
+        const std::uint32_t address = writer_.pointerHere();
+        writer_.append(bytes);
         return address;
     }
 
     template <class Routine>
     std::uint32_t placeRoutine(Routine& routine)
     {
-        gap();
-        SerializedRoutine serialized = SerializeRoutine(routine, base_ + position());
-        block_.insert(block_.end(), serialized.block.begin(), serialized.block.end());
+        writer_.gap(rom::kFolderPieceGap);
+        SerializedRoutine serialized = SerializeRoutine(routine, base_ + writer_.position());
+        writer_.append(serialized.block);
         return serialized.pointer;
     }
 
-    const Bytes& bytes() const { return block_; }
+    const Bytes& bytes() const { return writer_.bytes(); }
 
 private:
-    std::uint32_t position() const { return static_cast<std::uint32_t>(block_.size()); }
-    void gap() { block_.resize(AlignGap(base_, position()), 0); }
-
+    rom::BlockWriter writer_;
     std::uint32_t base_;
-    Bytes block_;
 };
 
 template <class Routine>

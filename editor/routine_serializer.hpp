@@ -9,18 +9,14 @@
 
 namespace editor {
 
-// The position after a gap: base + position rounded down to a multiple of 16, plus 32, minus
-// base. The gap is always 17 to 32 bytes, never 0, and what follows it starts at a multiple of 16.
-std::uint32_t AlignGap(std::uint32_t base, std::uint32_t position);
-
 struct SerializedRoutine {
     Bytes block;
     std::uint32_t pointer = 0;  // GBA pointer of the routine's header inside the block
 };
 
-// Each lays out the routine's data, then its header last, and leaves the routine holding the
-// rebased pointers. A part or stream pointer of 0 stays 0. A routine that is not present gives an
-// empty block and pointer 0.
+// Each lays out the routine's data, then its header last, every piece followed by a gap of
+// rom::kFolderPieceGap, and leaves the routine holding the rebased pointers. A part or stream
+// pointer of 0 stays 0. A routine that is not present gives an empty block and pointer 0.
 SerializedRoutine SerializeRoutine(MotionPartRoutine& routine, std::uint32_t base);
 SerializedRoutine SerializeRoutine(ShadowEtcRoutine& routine, std::uint32_t base);
 SerializedRoutine SerializeRoutine(CutinScrollRoutine& routine, std::uint32_t base);

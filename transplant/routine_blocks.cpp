@@ -1,5 +1,6 @@
 #include "transplant/routine_blocks.hpp"
 
+#include "rom/block_writer.hpp"
 #include "rom/gba_address.hpp"
 #include "rom/routines.hpp"
 #include "transplant/id_remap.hpp"
@@ -9,42 +10,22 @@
 namespace transplant {
 namespace {
 
-using rom::ByteRange;
 using rom::ByteSpan;
 using rom::Bytes;
 using rom::MutableByteSpan;
 using rom::RomError;
 
-// Blocks pad each piece to a 16-byte boundary and leave at least 32 spare bytes behind it, as the
-// files have always been written.
-constexpr std::size_t kPieceAlignment = 16;
-constexpr std::size_t kPieceGap = 48;
+// As the files have always been written: a header that pieces follow is padded to a 16-byte
+// boundary, and every piece gets a wider gap behind it.
+void headerGap(rom::BlockWriter& writer)
+{
+    writer.gap(rom::kTransplantHeaderGap);
+}
 
-class BlockWriter {
-public:
-    void append(ByteSpan bytes) { block_.insert(block_.end(), bytes.begin(), bytes.end()); }
-    void append(ByteSpan image, const ByteRange& range)
-    {
-        // An empty range may name any offset (an empty table is never followed): taking a
-        // subspan there would point outside the image.
-        if (range.length != 0)
-            append(image.subspan(range.offset, range.length));
-    }
-    void padTo16() { pad(kPieceAlignment - block_.size() % kPieceAlignment); }
-    void padWithGap() { pad(kPieceGap - block_.size() % kPieceAlignment); }
-    // Stores the block-relative GBA address of the current end into the u32 at `field`.
-    void pointHere(std::size_t field)
-    {
-        rom::storeU32(block_, field, rom::gbaPointerOf(static_cast<std::uint32_t>(block_.size())));
-    }
-    std::size_t size() const { return block_.size(); }
-    Bytes take() { return std::move(block_); }
-
-private:
-    void pad(std::size_t count) { block_.insert(block_.end(), count, 0); }
-
-    Bytes block_;
-};
+void pieceGap(rom::BlockWriter& writer)
+{
+    writer.gap(rom::kTransplantPieceGap);
+}
 
 // Offset in the block that a stored pointer names; any value past the block fails the checks.
 std::uint64_t blockOffsetOf(std::uint32_t pointer)
@@ -94,21 +75,21 @@ rom::RomResult<Bytes> buildMotionPartBlock(ByteSpan image, std::uint32_t offset)
     if (!routine)
         return std::unexpected(routine.error());
 
-    BlockWriter writer;
+    rom::BlockWriter writer;
     writer.append(image.subspan(offset, Header::kSize));
     writer.pointHere(Header::kPartTableField);
-    const std::size_t partTable = writer.size();
+    const std::size_t partTable = writer.position();
     writer.append(image, routine->partTable);
-    writer.padWithGap();
+    pieceGap(writer);
     for (std::size_t i = 0; i < routine->parts.size(); ++i) {
         writer.pointHere(partTable + i * rom::kMotionPartEntrySize);
         writer.append(image, routine->parts[i]);
-        writer.padWithGap();
+        pieceGap(writer);
     }
     // A routine without a key block gets a pointer to an empty one.
     writer.pointHere(Header::kKeyBlockField);
     writer.append(image, routine->keyBlock);
-    writer.padWithGap();
+    pieceGap(writer);
     return writer.take();
 }
 
@@ -119,17 +100,17 @@ rom::RomResult<Bytes> buildShadowEtcBlock(ByteSpan image, std::uint32_t offset)
     if (!routine)
         return std::unexpected(routine.error());
 
-    BlockWriter writer;
+    rom::BlockWriter writer;
     writer.append(image.subspan(offset, Header::kSize));
-    writer.padTo16();
+    headerGap(writer);
     writer.pointHere(Header::kStreamListField);
-    const std::size_t list = writer.size();
+    const std::size_t list = writer.position();
     writer.append(image, routine->streamList);
-    writer.padWithGap();
+    pieceGap(writer);
     for (std::size_t i = 0; i < routine->streams.size(); ++i) {
         writer.pointHere(list + i * rom::kShadowEtcListEntrySize);
         writer.append(image, routine->streams[i]);
-        writer.padWithGap();
+        pieceGap(writer);
     }
     return writer.take();
 }
@@ -141,9 +122,9 @@ rom::RomResult<Bytes> buildCutinScrollBlock(ByteSpan image, std::uint32_t offset
     if (!routine)
         return std::unexpected(routine.error());
 
-    BlockWriter writer;
+    rom::BlockWriter writer;
     writer.append(image.subspan(offset, Header::kSize));
-    writer.padTo16();
+    headerGap(writer);
     writer.pointHere(Header::kCommandsField);
     writer.append(image, routine->commands);
     return writer.take();

@@ -16,23 +16,6 @@ using editor_test::sceneImage;
 
 constexpr std::uint32_t kGba = 0x08000000;
 
-TEST(RoutineTest, AlignGapMovesSeventeenToThirtyTwoBytesToAMultipleOfSixteen)
-{
-    EXPECT_EQ(AlignGap(0, 0), 32u);
-    EXPECT_EQ(AlignGap(0, 16), 48u);   // already aligned: a full 32 bytes
-    EXPECT_EQ(AlignGap(0, 17), 48u);   // one past: 31
-    EXPECT_EQ(AlignGap(0, 31), 48u);   // 17
-    EXPECT_EQ(AlignGap(0x1000008, 0), 0x18u);  // base counts: 0x1000008 + 0x18 = 0x1000020
-    for (std::uint32_t base : {0u, 3u, 0x1000000u, 0x1234567u}) {
-        for (std::uint32_t position = 0; position < 64; ++position) {
-            const std::uint32_t next = AlignGap(base, position);
-            EXPECT_GE(next - position, 17u);
-            EXPECT_LE(next - position, 32u);
-            EXPECT_EQ((base + next) % 16, 0u);
-        }
-    }
-}
-
 TEST(RoutineTest, CutinScrollBlockIsItsCommandsAGapAndItsHeader)
 {
     CutinScrollRoutine routine;

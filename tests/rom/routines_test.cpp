@@ -1,3 +1,4 @@
+#include "rom/block_writer.hpp"
 #include "rom/gba_address.hpp"
 #include "rom/lz77.hpp"
 #include "rom/routines.hpp"
@@ -14,6 +15,25 @@ using rom::ResourceKind;
 bool sameRange(const rom::ByteRange& measured, const synthetic::Placed& placed)
 {
     return measured.offset == placed.offset && measured.length == placed.length;
+}
+
+// A gap ends on a multiple of 16 of the image the block lies in, and is never empty.
+TEST(Routines, BlockGapsEndAlignedInTheImageAndAreNeverEmpty)
+{
+    for (std::uint32_t stride : {rom::kFolderPieceGap, rom::kTransplantPieceGap, rom::kTransplantHeaderGap}) {
+        for (std::uint32_t base : {0u, 3u, 0x1000000u, 0x1234567u}) {
+            for (std::uint32_t position = 0; position < 64; ++position) {
+                rom::BlockWriter writer(base);
+                writer.append(shell::Bytes(position, 0xAB));
+                writer.gap(stride);
+                const std::uint32_t gap = writer.position() - position;
+                EXPECT_GE(gap, stride - 15) << stride << " " << base << " " << position;
+                EXPECT_LE(gap, stride);
+                EXPECT_EQ((base + writer.position()) % 16, 0u);
+                EXPECT_EQ(writer.pointerHere(), rom::gbaPointerOf(base + writer.position()));
+            }
+        }
+    }
 }
 
 // Every routine and block of both demo images, measured by the readers, ends where the builder
