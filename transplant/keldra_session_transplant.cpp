@@ -92,6 +92,9 @@ bool KeldraSession::TransplantUnit(std::uint16_t slot)
         reportError(std::string(messages::kSlotNotFree) + idNameLine(slot, unitDisplayName(slot)));
         return false;
     }
+    // The load read only the index and the unit's name. The whole set is read and checked here,
+    // as the files are now: the ID checks depend on the target's extension info, which may have
+    // changed since the load, and a set mended on disk after a refused add is added as mended.
     std::optional<UnitFileSet> files = readUnitFileSet(shell_, unitFolder_, loaded_, extension_);
     if (!files)
         return false;
