@@ -45,40 +45,61 @@ bool readDigits(std::string_view text, std::size_t& i, int base, std::uint64_t& 
     return i > start;
 }
 
+// The number at the start of `text`, read as far as it goes.
+struct ScannedNumber {
+    TextNumber number;
+    std::size_t end = 0;    // the first character that does not belong
+    bool digits = false;    // whether any digit was read
+    bool fraction = false;  // whether a fraction has a digit other than 0
+};
+
+ScannedNumber scanNumber(std::string_view text)
+{
+    ScannedNumber scanned;
+    std::size_t& i = scanned.end;
+    if (text.size() >= 2 && text[0] == '&') {
+        const char prefix = text[1];
+        const bool hex = prefix == 'H' || prefix == 'h';
+        const bool octal = prefix == 'O' || prefix == 'o';
+        if (hex || octal) {
+            i = 2;
+            scanned.digits = readDigits(text, i, hex ? 16 : 8, scanned.number.magnitude);
+        }
+        return scanned;
+    }
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+        scanned.number.negative = text[0] == '-';
+        i = 1;
+    }
+    scanned.digits = readDigits(text, i, 10, scanned.number.magnitude);
+    if (i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && digitValue(text[i], 10); ++i) {
+            scanned.digits = true;
+            scanned.fraction = scanned.fraction || text[i] != '0';
+        }
+    }
+    return scanned;
+}
+
 }  // namespace
 
 std::expected<TextNumber, TextNumberProblem> readTextNumber(std::string_view value)
 {
     const std::string_view text = trimmed(value);
-    TextNumber number;
-    std::size_t i = 0;
-    if (text.size() >= 2 && text[0] == '&') {
-        const char prefix = text[1];
-        const bool hex = prefix == 'H' || prefix == 'h';
-        const bool octal = prefix == 'O' || prefix == 'o';
-        const int base = hex ? 16 : octal ? 8 : 0;
-        i = 2;
-        if (base == 0 || !readDigits(text, i, base, number.magnitude) || i != text.size())
-            return std::unexpected(TextNumberProblem::NotANumber);
-        return number;
-    }
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-        number.negative = text[0] == '-';
-        i = 1;
-    }
-    bool digits = readDigits(text, i, 10, number.magnitude);
-    bool fraction = false;
-    if (i < text.size() && text[i] == '.') {
-        for (++i; i < text.size() && digitValue(text[i], 10); ++i) {
-            digits = true;
-            fraction = fraction || text[i] != '0';
-        }
-    }
-    if (!digits || i != text.size())
+    const ScannedNumber scanned = scanNumber(text);
+    if (!scanned.digits || scanned.end != text.size())
         return std::unexpected(TextNumberProblem::NotANumber);
-    if (fraction)
+    if (scanned.fraction)
         return std::unexpected(TextNumberProblem::NotWhole);
-    return number;
+    return scanned.number;
+}
+
+TextNumber readLeadingTextNumber(std::string_view text)
+{
+    const std::size_t start = text.find_first_not_of(kBlanks);
+    if (start == std::string_view::npos)
+        return {};
+    return scanNumber(text.substr(start)).number;
 }
 
 std::string_view textNumberProblemText(TextNumberProblem problem)

@@ -1,6 +1,7 @@
 #pragma once
-// Numbers as the tools' key-and-value texts write them, read strictly: a whole value in one of the
-// texts' forms or a refusal that says why, never a guess.
+// Numbers as the tools' key-and-value texts write them, in one grammar: read strictly, a whole value
+// in one of the texts' forms or a refusal that says why, never a guess; or, for the files that
+// have always been read forgivingly, the number a value starts with.
 
 #include <cstdint>
 #include <expected>
@@ -24,6 +25,11 @@ enum class TextNumberProblem { NotANumber, NotWhole };
 // Decimal with an optional sign (a fraction of zeros, "12.0", is whole), "&H" and hexadecimal
 // digits, or "&O" and octal digits (either case), with blanks and tabs around it; nothing else.
 std::expected<TextNumber, TextNumberProblem> readTextNumber(std::string_view text);
+
+// The number at the start of `text`, as the forgiving reading of hand-edited files takes it: blanks
+// before it skipped, reading stopped at the first character that does not belong, a fraction
+// dropped, and no digits read as 0.
+TextNumber readLeadingTextNumber(std::string_view text);
 
 // The end of a message about a value: "は数値ではありません" or "は整数ではありません".
 std::string_view textNumberProblemText(TextNumberProblem problem);

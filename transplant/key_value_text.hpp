@@ -21,10 +21,10 @@ using rom::findKeyValueText;
 // That value read as a number (readFileNumber). Nothing when the key does not occur.
 std::optional<std::uint64_t> findKeyValue(std::string_view text, std::string_view key);
 
-// Reads a number the way the files write it: leading blanks skipped, then "&H" and hexadecimal
-// digits, "&O" and octal digits, or an optionally signed decimal number whose fraction is dropped.
-// Reading stops at the first character that does not belong; no digits read as 0. A negative
-// value comes back in two's complement, as a narrower field stores it.
+// Reads a number the way the files write it, forgivingly (shell::readLeadingTextNumber): "&H" and
+// hexadecimal digits, "&O" and octal digits, or an optionally signed decimal number whose fraction
+// is dropped. A negative value comes back in two's complement, as a narrower field stores it; a
+// magnitude past 64 bits, of either sign, reads as the largest value, which no field takes.
 std::uint64_t readFileNumber(std::string_view text);
 
 }  // namespace transplant

@@ -103,6 +103,9 @@ TEST(FileNumbers, ReadEveryFormTheFilesUse)
     EXPECT_EQ(readFileNumber("&H12Z4"), 0x12u);
     EXPECT_EQ(readFileNumber("&O9"), 0u);
     EXPECT_EQ(readFileNumber(""), 0u);
+    // Too large for 64 bits: never wraps round to a small value a field could take.
+    EXPECT_EQ(readFileNumber("&H1FFFFFFFFFFFFFFFF"), UINT64_MAX);
+    EXPECT_EQ(readFileNumber("-99999999999999999999"), UINT64_MAX);
 
     EXPECT_EQ(findKeyValue("x[a]=&H10\r\n[a]=&H20\r\n", "a"), 0x10u);
     EXPECT_EQ(findKeyValue("[a]=&H10", "a"), 0x10u);  // no line end
