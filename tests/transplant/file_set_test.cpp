@@ -104,7 +104,7 @@ TEST(FileNumbers, ReadEveryFormTheFilesUse)
     EXPECT_EQ(readFileNumber("&O9"), 0u);
     EXPECT_EQ(readFileNumber(""), 0u);
     // Too large for 64 bits: never wraps round to a small value a field could take.
-    EXPECT_EQ(readFileNumber("&H1FFFFFFFFFFFFFFFF"), UINT64_MAX);
+    EXPECT_EQ(readFileNumber("&H10000000000000001"), UINT64_MAX);
     EXPECT_EQ(readFileNumber("-99999999999999999999"), UINT64_MAX);
 
     EXPECT_EQ(findKeyValue("x[a]=&H10\r\n[a]=&H20\r\n", "a"), 0x10u);
