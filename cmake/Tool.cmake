@@ -1,17 +1,22 @@
-# suite_tool(NAME MAIN source CORE libraries... WINDOW_ENTRY source WINDOW libraries...)
-# The program NAME links the core libraries only, so that a command-line run loads no Qt; its
-# window is the module NAME + "Window.so" beside it, which the program loads when a window opens.
-function(suite_tool name)
-  cmake_parse_arguments(PARSE_ARGV 1 TOOL "" "MAIN;WINDOW_ENTRY" "CORE;WINDOW")
+# suite_program(NAME MAIN source CORE libraries...)
+# The program NAME links the core libraries only, so that a command-line run loads no Qt.
+function(suite_program name)
+  cmake_parse_arguments(PARSE_ARGV 1 TOOL "" "MAIN" "CORE")
   add_executable(${name} ${TOOL_MAIN})
   suite_target_defaults(${name})
   target_link_libraries(${name} PRIVATE ${TOOL_CORE})
+endfunction()
 
+# suite_window_module(NAME ENTRY source WINDOW libraries...)
+# The window of the program NAME: the module NAME + "Window" beside it ("KeldraWindow.so", or
+# "KeldraWindow.dll" on Windows), which the program loads when a window opens.
+function(suite_window_module name)
+  cmake_parse_arguments(PARSE_ARGV 1 TOOL "" "ENTRY" "WINDOW")
   set(module ${name}Window)
-  add_library(${module} MODULE ${TOOL_WINDOW_ENTRY})
+  add_library(${module} MODULE ${TOOL_ENTRY})
   suite_target_defaults(${module})
-  set_target_properties(${module} PROPERTIES PREFIX "" SUFFIX ".so"
-                                             LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  set_target_properties(${module} PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   target_link_libraries(${module} PRIVATE ${TOOL_WINDOW})
+  # Building the program builds the window it opens.
   add_dependencies(${name} ${module})
 endfunction()

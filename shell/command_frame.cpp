@@ -279,6 +279,19 @@ std::optional<std::string> CommandCall::option(std::string_view option) const
     return value;
 }
 
+std::filesystem::path CommandCall::pathArgument(std::size_t index) const
+{
+    return pathFromUtf8(argument(index));
+}
+
+std::optional<std::filesystem::path> CommandCall::pathOption(std::string_view option) const
+{
+    const std::optional<std::string> value = this->option(option);
+    if (!value)
+        return std::nullopt;
+    return pathFromUtf8(*value);
+}
+
 std::vector<std::string> CommandCall::options(std::string_view option) const
 {
     std::vector<std::string> given;

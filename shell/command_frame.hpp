@@ -5,6 +5,7 @@
 // a handler's result or a wrong number into the exit status. Handlers only do their command.
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -71,6 +72,11 @@ public:
     std::optional<std::string> option(std::string_view option) const;
     std::vector<std::string> options(std::string_view option) const;
     bool flag(std::string_view flag) const;
+
+    // An argument or an option's last value that names a file. The words are UTF-8 on every
+    // system; these make the path from them as pathFromUtf8 does.
+    std::filesystem::path pathArgument(std::size_t index) const;
+    std::optional<std::filesystem::path> pathOption(std::string_view option) const;
 
     // A number (ID, UNIT, INSTR, NOTE, ...): decimal or hexadecimal with "0x". Throws UsageError
     // naming the accepted forms, with `name` the argument or option it came from.

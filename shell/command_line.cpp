@@ -31,12 +31,6 @@ std::string withLineFeeds(std::string_view text)
     return result;
 }
 
-std::string pathText(const std::filesystem::path& path)
-{
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b)
 {
     std::error_code error;

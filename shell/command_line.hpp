@@ -2,6 +2,8 @@
 // What the tools' command lines share besides their frame: the number grammar, the exit statuses,
 // printed texts and paths, and the checks that no output replaces another output or an input.
 
+#include "shell/path_text.hpp"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -22,9 +24,6 @@ inline constexpr int kExitUsage = 2;
 
 // Text printed on stdout: CR LF line ends become LF.
 std::string withLineFeeds(std::string_view text);
-
-// A path as the command line prints it: UTF-8 on every system.
-std::string pathText(const std::filesystem::path& path);
 
 // True when `a` and `b` name one file, whether it exists or not: the same real path (links and
 // "." or ".." resolved), or one existing file under two names (a hard link).

@@ -1,19 +1,13 @@
 #include "shell/text_encoding.hpp"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
 #include <cerrno>
 #include <iconv.h>
-#endif
+
+// The conversions through iconv's "CP932", the Windows variant of Shift-JIS. Windows converts
+// through its own code page instead (text_encoding_windows.cpp), to the same results.
 
 namespace shell {
 namespace {
-
-#ifndef _WIN32
-
-constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
-constexpr std::string_view kReplacementSjis = "?";
 
 // An iconv descriptor that closes itself.
 class Converter {
@@ -67,46 +61,18 @@ private:
     iconv_t handle_;
 };
 
-#else
-
-std::string convertThroughUtf16(std::string_view input, UINT from, UINT to)
-{
-    if (input.empty())
-        return {};
-    const int wideLength =
-        MultiByteToWideChar(from, 0, input.data(), static_cast<int>(input.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-    MultiByteToWideChar(from, 0, input.data(), static_cast<int>(input.size()), wide.data(),
-                        wideLength);
-    const int length =
-        WideCharToMultiByte(to, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string output(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(to, 0, wide.data(), wideLength, output.data(), length, nullptr, nullptr);
-    return output;
-}
-
-#endif
-
 }  // namespace
 
 std::string sjisToUtf8(std::string_view sjis)
 {
-#ifdef _WIN32
-    return convertThroughUtf16(sjis, 932, CP_UTF8);
-#else
     Converter converter("UTF-8", "CP932");
     return converter.convert(sjis, kReplacementUtf8, false);
-#endif
 }
 
 std::string utf8ToSjis(std::string_view utf8)
 {
-#ifdef _WIN32
-    return convertThroughUtf16(utf8, CP_UTF8, 932);
-#else
     Converter converter("CP932", "UTF-8");
     return converter.convert(utf8, kReplacementSjis, true);
-#endif
 }
 
 }  // namespace shell

@@ -8,10 +8,16 @@
 
 namespace shell {
 
-// Bytes that are not valid Shift-JIS become U+FFFD, so a damaged name still shows.
+// What stands for text that has no form in the other encoding.
+inline constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";  // U+FFFD
+inline constexpr std::string_view kReplacementSjis = "?";
+
+// Bytes that are not valid Shift-JIS become U+FFFD, one for each byte skipped, so a damaged name
+// still shows.
 std::string sjisToUtf8(std::string_view sjis);
 
-// Characters without a Shift-JIS form become "?".
+// Characters without a Shift-JIS form (and bytes that are not UTF-8) become "?", one for each
+// character.
 std::string utf8ToSjis(std::string_view utf8);
 
 }  // namespace shell

@@ -4,41 +4,80 @@
 #include "shell/files.hpp"
 #include "shell/program_folder.hpp"
 
+#ifdef _WIN32
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+#else
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <csignal>
+#endif
 
+#include <cstdio>
 #include <cstdlib>
+#include <expected>
 #include <iostream>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace shell {
 namespace {
 
+#ifdef _WIN32
+constexpr std::string_view kWindowModuleSuffix = "Window.dll";
+#else
 constexpr std::string_view kWindowModuleSuffix = "Window.so";
+#endif
 
-bool hasEnvironment(const char* name)
+#ifdef _WIN32
+std::string utf8FromWide(std::wstring_view wide)
 {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
+    if (wide.empty())
+        return {};
+    const int wideLength = static_cast<int>(wide.size());
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, text.data(), length, nullptr, nullptr);
+    return text;
 }
 
-// Qt opens its window on X or Wayland unless told to use another platform; without any of them
-// it could only abort.
-bool displayAvailable()
+// The program's words as UTF-8, its name first. The argv of main holds them in the ANSI code page,
+// which cannot hold every file name (a Japanese folder on a Western system); the wide command line
+// holds them all.
+std::vector<std::string> programWords(int argc, char* argv[])
 {
-    return hasEnvironment("DISPLAY") || hasEnvironment("WAYLAND_DISPLAY") ||
-           hasEnvironment("QT_QPA_PLATFORM");
+    int count = 0;
+    wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (words == nullptr)
+        return std::vector<std::string>(argv, argv + argc);
+    std::vector<std::string> utf8Words;
+    utf8Words.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        utf8Words.push_back(utf8FromWide(words[i]));
+    LocalFree(words);
+    return utf8Words;
 }
 
-int refuseWindow(const ToolSpec& tool, std::string_view reason)
+// The programs print UTF-8 with "\n" line ends, byte for byte what they print on Linux: the
+// streams are binary, and a console is told that the bytes are UTF-8.
+void prepareStreams()
 {
-    std::cerr << tool.name << ": the window cannot be opened: " << reason << "\n"
-              << "The command line needs no display; run \"" << tool.name
-              << " --help\" for its commands.\n";
-    return kExitFailed;
+    std::fflush(stdout);
+    std::fflush(stderr);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
+}
+#else
+std::vector<std::string> programWords(int argc, char* argv[])
+{
+    return std::vector<std::string>(argv, argv + argc);
 }
 
 // A mapped input that another program cuts short under the run raises SIGBUS where its lost pages
@@ -50,35 +89,106 @@ void endOnLostInput(int)
     ::_exit(kExitFailed);
 }
 
-int runWindow(int argc, char* argv[], const ToolSpec& tool)
+// The streams print the bytes as they are given.
+void prepareStreams() {}
+#endif
+
+#ifdef SUITE_WITH_WINDOWS
+bool hasEnvironment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// Qt opens its window on X or Wayland unless told to use another platform; without any of them
+// it could only abort. Windows always has its desktop.
+bool displayAvailable()
+{
+#ifdef _WIN32
+    return true;
+#else
+    return hasEnvironment("DISPLAY") || hasEnvironment("WAYLAND_DISPLAY") ||
+           hasEnvironment("QT_QPA_PLATFORM");
+#endif
+}
+
+int refuseWindow(const ToolSpec& tool, std::string_view reason)
+{
+    std::cerr << tool.name << ": the window cannot be opened: " << reason << "\n"
+              << "The command line needs no display; run \"" << tool.name
+              << " --help\" for its commands.\n";
+    return kExitFailed;
+}
+
+// The module's window entry, or why there is none. The module stays loaded until the process ends:
+// the window runs inside it.
+#ifdef _WIN32
+std::expected<WindowEntry, std::string> loadWindowEntry(const std::filesystem::path& module)
+{
+    HMODULE handle = LoadLibraryW(module.c_str());
+    if (handle == nullptr)
+        return std::unexpected(pathText(module) + " cannot be loaded");
+    const auto entry = reinterpret_cast<WindowEntry>(GetProcAddress(handle, kWindowEntryName));
+    if (entry == nullptr)
+        return std::unexpected(pathText(module) + " has no window");
+    return entry;
+}
+#else
+std::expected<WindowEntry, std::string> loadWindowEntry(const std::filesystem::path& module)
+{
+    void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* error = dlerror();
+        return std::unexpected(error != nullptr ? std::string(error) : pathText(module));
+    }
+    const auto entry = reinterpret_cast<WindowEntry>(dlsym(handle, kWindowEntryName));
+    if (entry == nullptr)
+        return std::unexpected(pathText(module) + " has no window");
+    return entry;
+}
+#endif
+
+int runWindow(std::vector<std::string>& words, const ToolSpec& tool)
 {
     if (!displayAvailable())
         return refuseWindow(tool, "there is no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
     const std::filesystem::path module =
-        programFolder() / (std::string(tool.name) + std::string(kWindowModuleSuffix));
-    // The module stays loaded until the process ends: the window runs inside it.
-    void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        const char* error = dlerror();
-        return refuseWindow(tool, error != nullptr ? error : module.c_str());
-    }
-    const auto entry = reinterpret_cast<WindowEntry>(dlsym(handle, kWindowEntryName));
-    if (entry == nullptr)
-        return refuseWindow(tool, module.string() + " has no window");
-    return entry(argc, argv);
+        programFolder() / pathFromUtf8(std::string(tool.name) + std::string(kWindowModuleSuffix));
+    const std::expected<WindowEntry, std::string> entry = loadWindowEntry(module);
+    if (!entry)
+        return refuseWindow(tool, entry.error());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    return (*entry)(static_cast<int>(words.size()), argv.data());
 }
+#else
+// A build without the Qt windows (the Windows cross build) has the command lines alone.
+int runWindow(std::vector<std::string>&, const ToolSpec& tool)
+{
+    std::cerr << tool.name << ": this build has no window; run \"" << tool.name
+              << " --help\" for its command line.\n";
+    return kExitFailed;
+}
+#endif
 
 }  // namespace
 
 int startTool(int argc, char* argv[], const ToolSpec& tool)
 {
-    const std::vector<std::string> words(argv + 1, argv + argc);
-    if (isCommandLineRun(tool, words)) {
+    prepareStreams();
+    std::vector<std::string> words = programWords(argc, argv);
+    const std::span<const std::string> commandWords =
+        std::span<const std::string>(words).subspan(words.empty() ? 0 : 1);
+    if (isCommandLineRun(tool, commandWords)) {
         setFileReading(FileReading::Mapped);
+#ifndef _WIN32
         std::signal(SIGBUS, endOnLostInput);
-        return runCommandLine(tool, words, std::cout, std::cerr);
+#endif
+        return runCommandLine(tool, commandWords, std::cout, std::cerr);
     }
-    return runWindow(argc, argv, tool);
+    return runWindow(words, tool);
 }
 
 }  // namespace shell

@@ -3,7 +3,7 @@
 
 #include "shell/qt/window_start.hpp"
 #include "shell/tool_start.hpp"
-#include "sound/playback/sdl_sound_output.hpp"
+#include "sound/playback/system_sound_output.hpp"
 #include "sound/window/sonnary_window.hpp"
 
 #include <QApplication>
@@ -11,7 +11,7 @@
 extern "C" int suiteRunWindow(int argc, char* argv[])
 {
     return shell::qt::runToolWindow(argc, argv, [](shell::qt::QtShell& shell, const auto& argument) {
-        sound::SdlSoundOutput output;
+        sound::SystemSoundOutput output;
         sound::SonnaryWindow window(shell, output);
         shell.setOwner(&window);
         window.show();
