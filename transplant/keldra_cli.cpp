@@ -30,7 +30,7 @@ constexpr std::string_view kDefaultInfoOutputName = "OUT's .ExtInfo";
 
 int writeImage(ImageRun& run)
 {
-    return shell::writeWholeFile(run.shell, *run.call.option(kOutput), run.session.rom().bytes)
+    return shell::writeWholeFile(run.shell, *run.call.pathOption(kOutput), run.session.rom().bytes)
                ? shell::kExitDone
                : shell::kExitFailed;
 }
@@ -70,9 +70,9 @@ std::optional<NamedPath> extensionInfoOutput(const CommandCall& call)
                             " exclude each other");
         return std::nullopt;
     }
-    if (const std::optional<std::string> path = call.option(kSaveExtInfo))
+    if (const std::optional<fs::path> path = call.pathOption(kSaveExtInfo))
         return NamedPath{kSaveExtInfo, *path};
-    return NamedPath{kDefaultInfoOutputName, cli::extensionInfoPathOf(*call.option(kOutput))};
+    return NamedPath{kDefaultInfoOutputName, cli::extensionInfoPathOf(*call.pathOption(kOutput))};
 }
 
 int extendImage(ImageRun& run, const std::optional<NamedPath>& infoOutput)
@@ -92,7 +92,7 @@ int extendImage(ImageRun& run, const std::optional<NamedPath>& infoOutput)
     const std::string text = extensionInfoText(run.session.extensionInfo());
     const rom::Bytes info(text.begin(), text.end());
     const shell::FileToWrite files[] = {
-        {*run.call.option(kOutput), run.session.rom().bytes},
+        {*run.call.pathOption(kOutput), run.session.rom().bytes},
         {infoOutput->path, info},
     };
     const bool saved = shell::writeWholeFiles(run.shell, files);
@@ -133,7 +133,7 @@ int addUnit(ImageRun& run, std::optional<std::uint16_t> chosenSlot)
 {
     if (!cli::loadExtensionInfo(run) || !run.session.StartAddUnit())
         return shell::kExitFailed;
-    if (!run.session.LoadUnitFileSet(fileSetIndex(run.call.argument(1))))
+    if (!run.session.LoadUnitFileSet(fileSetIndex(run.call.pathArgument(1))))
         return shell::kExitFailed;
     // Without --slot the unit goes into the first free slot, as the add dialog preselects it.
     const auto& freeUnits = run.session.freeIds().list(rom::ResourceKind::Unit);
@@ -157,7 +157,7 @@ int deleteUnit(ImageRun& run, std::uint16_t unit)
 // The files of a command whose one output is the changed image.
 cli::CommandFiles imageOutput(const CommandCall& call)
 {
-    return {{{kOutput, *call.option(kOutput)}}, {}};
+    return {{{kOutput, *call.pathOption(kOutput)}}, {}};
 }
 
 // A unit outside the table is refused before ROM is read.
@@ -186,7 +186,7 @@ int runExtend(CommandCall& call)
         files.outputs.push_back(*infoOutput);
     // The info beside ROM belongs to ROM: its new info may replace it only with ROM itself.
     files.inputs =
-        cli::extensionInfoInputs(call, shell::sameFile(*call.option(kOutput), call.argument(0)));
+        cli::extensionInfoInputs(call, shell::sameFile(*call.pathOption(kOutput), call.pathArgument(0)));
     return cli::runOnImage(call, files,
                            [&](ImageRun& run) { return extendImage(run, infoOutput); });
 }
@@ -201,7 +201,7 @@ int runAdd(CommandCall& call)
     }
     cli::CommandFiles files = imageOutput(call);
     files.inputs = cli::extensionInfoInputs(call, false);
-    const std::vector<NamedPath> set = fileSetInputs(call.argument(1));
+    const std::vector<NamedPath> set = fileSetInputs(call.pathArgument(1));
     files.inputs.insert(files.inputs.end(), set.begin(), set.end());
     return cli::runOnImage(call, files, [&](ImageRun& run) { return addUnit(run, slot); });
 }
