@@ -19,7 +19,7 @@ constexpr std::string_view kInfoFoundLead = "Keldra: extension info: ";
 // ROM's .ExtInfo when that file exists; nothing when ROM itself has that extension.
 std::optional<fs::path> romExtensionInfo(const shell::CommandCall& call)
 {
-    const fs::path rom = call.argument(0);
+    const fs::path rom = call.pathArgument(0);
     fs::path info = extensionInfoPathOf(rom);
     std::error_code error;
     if (!fs::is_regular_file(info, error) || shell::sameFile(info, rom))
@@ -32,8 +32,8 @@ std::optional<fs::path> romExtensionInfo(const shell::CommandCall& call)
 int runOnImage(shell::CommandCall& call, const CommandFiles& files,
                const std::function<int(ImageRun&)>& command)
 {
-    const fs::path rom = call.argument(0);
-    const fs::path table = call.option(kTable).value_or(rom::defaultCharacterTablePath().string());
+    const fs::path rom = call.pathArgument(0);
+    const fs::path table = call.pathOption(kTable).value_or(rom::defaultCharacterTablePath());
     std::vector<shell::NamedPath> inputs{{kTable, table}};
     inputs.insert(inputs.end(), files.inputs.begin(), files.inputs.end());
     if (auto collision = shell::outputCollision(files.outputs, inputs))
@@ -72,7 +72,7 @@ std::vector<shell::NamedPath> extensionInfoInputs(const shell::CommandCall& call
 {
     std::vector<shell::NamedPath> inputs;
     const std::optional<fs::path> romInfo = romExtensionInfo(call);
-    if (const std::optional<std::string> given = call.option(kExtInfo)) {
+    if (const std::optional<fs::path> given = call.pathOption(kExtInfo)) {
         if (!(pairInPlace && romInfo && shell::sameFile(*given, *romInfo)))
             inputs.push_back({kExtInfo, *given});
     }
@@ -83,7 +83,7 @@ std::vector<shell::NamedPath> extensionInfoInputs(const shell::CommandCall& call
 
 bool loadExtensionInfo(ImageRun& run)
 {
-    if (const std::optional<std::string> given = run.call.option(kExtInfo))
+    if (const std::optional<fs::path> given = run.call.pathOption(kExtInfo))
         return run.session.LoadExtendInfo(*given);
     const std::optional<fs::path> romInfo = romExtensionInfo(run.call);
     if (!romInfo)
