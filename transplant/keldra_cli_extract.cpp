@@ -110,8 +110,8 @@ int extractUnits(ImageRun& run, const std::vector<ClearedItems>& offs,
                  std::span<const std::uint16_t> units, bool several)
 {
     std::error_code error;
-    const fs::path base = run.call.option(kDir) ? fs::path(*run.call.option(kDir))
-                                                : fs::current_path(error);
+    const std::optional<fs::path> dir = run.call.pathOption(kDir);
+    const fs::path base = dir ? *dir : fs::current_path(error);
     std::vector<std::string> ownNames;
     std::vector<std::string> tags;
     for (std::uint16_t unit : units) {
@@ -125,7 +125,8 @@ int extractUnits(ImageRun& run, const std::vector<ClearedItems>& offs,
         if (several)
             run.call.err << '[' << i + 1 << '/' << units.size() << "] "
                          << run.session.unitLine(units[i]) << '\n';
-        const std::optional<fs::path> folder = extractUnit(run, offs, units[i], base / folders[i]);
+        const std::optional<fs::path> folder =
+            extractUnit(run, offs, units[i], base / shell::pathFromUtf8(folders[i]));
         if (folder)
             run.call.out << shell::pathText(*folder) << '\n';
         else
