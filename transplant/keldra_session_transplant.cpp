@@ -5,6 +5,7 @@
 #include "rom/game_text.hpp"
 #include "rom/records.hpp"
 #include "shell/files.hpp"
+#include "shell/path_text.hpp"
 #include "shell/text_encoding.hpp"
 #include "transplant/file_set.hpp"
 #include "transplant/free_ids.hpp"
@@ -59,7 +60,8 @@ bool KeldraSession::LoadUnitFileSet(const std::filesystem::path& indexPath)
     if (!unit)
         return false;
     if (unit->size() < rom::UnitDataRecord::kSize) {
-        reportError((folder / file_set::kUnitFile).string() + std::string(messages::kUnitFileTooShort));
+        reportError(shell::pathText(folder / file_set::kUnitFile) +
+                    std::string(messages::kUnitFileTooShort));
         return false;
     }
     const rom::ByteSpan name =
