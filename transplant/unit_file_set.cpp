@@ -4,6 +4,7 @@
 #include "rom/records.hpp"
 #include "shell/files.hpp"
 #include "shell/number_text.hpp"
+#include "shell/path_text.hpp"
 #include "transplant/file_set.hpp"
 #include "transplant/remapped_fields.hpp"
 #include "transplant/routine_blocks.hpp"
@@ -119,7 +120,8 @@ public:
 private:
     std::optional<rom::Bytes> readFile(std::string_view name)
     {
-        std::optional<rom::Bytes> bytes = shell::readWholeFile(shell_, folder_ / name);
+        std::optional<rom::Bytes> bytes =
+            shell::readWholeFile(shell_, folder_ / shell::pathFromUtf8(name));
         if (!bytes)
             refuse(name, "ファイルを読めません");
         return bytes;
@@ -170,7 +172,8 @@ private:
 
     void refuse(std::string_view name, const std::string& problem)
     {
-        shell_.message((folder_ / name).string() + "\r\n" + problem + std::string(kNotAdded),
+        shell_.message(shell::pathText(folder_ / shell::pathFromUtf8(name)) + "\r\n" + problem +
+                           std::string(kNotAdded),
                        std::string(kRefusalCaption), shell::Buttons::Ok, shell::Icon::Warning);
     }
 
