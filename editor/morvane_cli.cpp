@@ -30,8 +30,8 @@ struct Run {
 
     static std::filesystem::path tablePathOf(const shell::CommandCall& call)
     {
-        const std::optional<std::string> table = call.option("--table");
-        return table ? std::filesystem::path(*table) : rom::defaultCharacterTablePath();
+        const std::optional<std::filesystem::path> table = call.pathOption("--table");
+        return table ? *table : rom::defaultCharacterTablePath();
     }
 
     std::filesystem::path tablePath;
@@ -51,7 +51,7 @@ std::optional<std::uint16_t> unitNumber(const shell::CommandCall& call, const st
 
 bool openRom(shell::CommandCall& call, Run& run)
 {
-    return run.session.OpenRom(std::filesystem::path(call.argument(0)));
+    return run.session.OpenRom(call.pathArgument(0));
 }
 
 // Opens ROM and reads UNIT (the second argument) into the ROM side; its summary, or nothing when
@@ -79,7 +79,7 @@ int printSummary(shell::CommandCall& call)
     Run run(call);
     const std::optional<std::string> summary =
         call.arguments().size() == 1
-            ? run.session.LoadUnitFolder(std::filesystem::path(call.argument(0)))
+            ? run.session.LoadUnitFolder(call.pathArgument(0))
             : openAndSelect(call, run);
     if (!summary)
         return shell::kExitFailed;
@@ -118,7 +118,7 @@ std::optional<std::vector<std::uint16_t>> unitsToSave(const shell::CommandCall& 
 
 std::filesystem::path saveBase(const shell::CommandCall& call)
 {
-    if (const std::optional<std::string> dir = call.option("--dir"))
+    if (const std::optional<std::filesystem::path> dir = call.pathOption("--dir"))
         return *dir;
     std::error_code error;
     std::filesystem::path current = std::filesystem::current_path(error);
@@ -174,7 +174,7 @@ int saveFolders(shell::CommandCall& call)
 std::optional<std::string> portOutputCollision(const shell::CommandCall& call, const Run& run,
                                                const std::filesystem::path& output)
 {
-    const std::filesystem::path index = unitAllPathOf(call.argument(2));
+    const std::filesystem::path index = unitAllPathOf(call.pathArgument(2));
     std::vector<shell::NamedPath> inputs{{kFolder, index}, {"--table", run.tablePath}};
     const std::vector<shell::NamedPath> files = shell::folderInputs(
         kFolder, index.parent_path(), folder_files::kFixedFiles, folder_files::kItemStems);
@@ -186,12 +186,12 @@ std::optional<std::string> portOutputCollision(const shell::CommandCall& call, c
 int portFolder(shell::CommandCall& call)
 {
     Run run(call);
-    const std::filesystem::path output = *call.option("-o");
+    const std::filesystem::path output = *call.pathOption("-o");
     if (const std::optional<std::string> collision = portOutputCollision(call, run, output))
         call.usageError(*collision);
     if (!openAndSelect(call, run))
         return shell::kExitFailed;
-    if (!run.session.LoadUnitFolder(std::filesystem::path(call.argument(2))))
+    if (!run.session.LoadUnitFolder(call.pathArgument(2)))
         return shell::kExitFailed;
     if (!run.session.PortUnit())
         return shell::kExitFailed;
