@@ -84,7 +84,7 @@ void printLines(std::ostream& out, const std::vector<std::string>& lines)
 // The usage problem when an output names the ROM image read.
 void refuseCollisionWithRom(const shell::CommandCall& call, std::span<const shell::NamedPath> outputs)
 {
-    const shell::NamedPath inputs[] = {{"ROM", call.argument(0)}};
+    const shell::NamedPath inputs[] = {{"ROM", call.pathArgument(0)}};
     if (const std::optional<std::string> collision = shell::outputCollision(outputs, inputs))
         call.usageError(*collision);
 }
@@ -92,7 +92,7 @@ void refuseCollisionWithRom(const shell::CommandCall& call, std::span<const shel
 int printInstruments(shell::CommandCall& call, SoundOutput& output)
 {
     RomRun run(call, output);
-    if (!run.load(call.argument(0)))
+    if (!run.load(call.pathArgument(0)))
         return shell::kExitFailed;
     call.out << run.session.gameFieldText() << '\n';
     printLines(call.out, run.session.instrumentLines(limitOf(call)));
@@ -103,7 +103,7 @@ int printNotes(shell::CommandCall& call, SoundOutput& output)
 {
     const std::size_t instrument = call.number(call.argument(1), "INSTR");
     RomRun run(call, output);
-    if (!run.load(call.argument(0)) || !instrumentInRange(call, run.session, instrument))
+    if (!run.load(call.pathArgument(0)) || !instrumentInRange(call, run.session, instrument))
         return shell::kExitFailed;
     printLines(call.out, run.session.selectInstrument(instrument)->noteLines);
     return shell::kExitDone;
@@ -112,11 +112,11 @@ int printNotes(shell::CommandCall& call, SoundOutput& output)
 int writeWave(shell::CommandCall& call, SoundOutput& output)
 {
     const Selection selection = selectionArguments(call);
-    const std::string target = *call.option("-o");
+    const std::filesystem::path target = *call.pathOption("-o");
     const shell::NamedPath outputs[] = {{"-o", target}};
     refuseCollisionWithRom(call, outputs);
     RomRun run(call, output);
-    if (!run.load(call.argument(0)) || !select(call, run.session, selection))
+    if (!run.load(call.pathArgument(0)) || !select(call, run.session, selection))
         return shell::kExitFailed;
     const std::expected<shell::Bytes, WaveRefusal> wave =
         run.session.waveFor(selection.instrument, selection.note);
@@ -131,7 +131,7 @@ int playSample(shell::CommandCall& call, SoundOutput& output)
 {
     const Selection selection = selectionArguments(call);
     RomRun run(call, output);
-    if (!run.load(call.argument(0)) || !select(call, run.session, selection))
+    if (!run.load(call.pathArgument(0)) || !select(call, run.session, selection))
         return shell::kExitFailed;
     switch (run.session.play(selection.instrument, selection.note)) {
     case PlayOutcome::Started:
@@ -149,15 +149,15 @@ int playSample(shell::CommandCall& call, SoundOutput& output)
 int exportAll(shell::CommandCall& call, SoundOutput& output)
 {
     RomRun run(call, output);
-    if (!run.load(call.argument(0)))
+    if (!run.load(call.pathArgument(0)))
         return shell::kExitFailed;
     const std::optional<InstrumentTable> table = run.session.instrumentTable();
     const std::vector<SampleSource> sources = playableSamples(*table, limitOf(call));
-    const std::filesystem::path folder = call.argument(1);
+    const std::filesystem::path folder = call.pathArgument(1);
     // The names differ from each other by making; only the image itself can be in the way.
     for (const SampleSource& source : sources) {
         const std::string name = exportFileName(source);
-        const shell::NamedPath outputs[] = {{name, folder / name}};
+        const shell::NamedPath outputs[] = {{name, folder / shell::pathFromUtf8(name)}};
         refuseCollisionWithRom(call, outputs);
     }
 
