@@ -49,12 +49,12 @@ struct RomGraphic {
 };
 
 struct RenderRequest {
-    std::optional<std::string> rom;
+    std::optional<std::filesystem::path> rom;
     RomGraphic sprite;
     RomGraphic palette;
-    std::string spriteFile;
-    std::optional<std::string> paletteFile;
-    std::string output;
+    std::filesystem::path spriteFile;
+    std::optional<std::filesystem::path> paletteFile;
+    std::filesystem::path output;
     DrawOptions draw;
 };
 
@@ -77,8 +77,8 @@ DrawOptions drawOptions(const shell::CommandCall& call)
 RenderRequest renderRequest(const shell::CommandCall& call)
 {
     RenderRequest request;
-    request.rom = call.option("--rom");
-    request.output = *call.option("-o");
+    request.rom = call.pathOption("--rom");
+    request.output = *call.pathOption("-o");
     request.draw = drawOptions(call);
     const bool bankAsked = call.option("--bank").has_value();
     request.sprite = romGraphic(call, "--sprite", "--sprite-id");
@@ -100,9 +100,9 @@ RenderRequest renderRequest(const shell::CommandCall& call)
         call.usageError("--sprite, --sprite-id, --palette and --palette-id need --rom ROM");
     if (files.empty())
         call.usageError("render takes SPRITE.dat and an optional PALETTE.dat");
-    request.spriteFile = files[0];
+    request.spriteFile = call.pathArgument(0);
     if (files.size() == 2)
-        request.paletteFile = files[1];
+        request.paletteFile = call.pathArgument(1);
     else if (bankAsked)
         call.usageError("--bank needs PALETTE.dat");
     return request;
@@ -220,7 +220,8 @@ int unit(shell::CommandCall& call, const PngEncoder& encodePng)
 {
     const DrawOptions draw = drawOptions(call);
     const std::uint32_t unitId = call.number(call.argument(1), "UNIT");
-    return renderUnit({call.argument(0), unitId, *call.option("--dir"), draw}, call.out, call.err, encodePng);
+    return renderUnit({call.pathArgument(0), unitId, *call.pathOption("--dir"), draw}, call.out, call.err,
+                      encodePng);
 }
 
 // The options of the drawing that both commands take.
