@@ -164,7 +164,7 @@ int renderUnit(const UnitRequest& request, std::ostream& out, std::ostream& err,
 
     std::vector<shell::NamedPath> outputs;
     for (const shell::FolderFile& file : files)
-        outputs.push_back({"--dir", request.dir / file.name});
+        outputs.push_back({"--dir", request.dir / shell::pathFromUtf8(file.name)});
     const shell::NamedPath inputs[] = {{"ROM", request.rom}};
     if (const std::optional<std::string> collision = shell::outputCollision(outputs, inputs)) {
         err << "Vistrel: " << *collision << '\n';
