@@ -41,9 +41,9 @@ std::string wideIndexWarning(const WideIndexPixels& wide)
 
 int convert(shell::CommandCall& call)
 {
-    const std::filesystem::path in = call.argument(0);
-    const std::optional<std::string> sprite = call.option("--sprite");
-    const std::optional<std::string> palette = call.option("--palette");
+    const std::filesystem::path in = call.pathArgument(0);
+    const std::optional<std::filesystem::path> sprite = call.pathOption("--sprite");
+    const std::optional<std::filesystem::path> palette = call.pathOption("--palette");
     if (!sprite && !palette)
         call.usageError("convert needs --sprite OUT.dat, --palette OUT.dat or both");
     std::vector<shell::NamedPath> outputs;
