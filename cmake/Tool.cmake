@@ -15,7 +15,9 @@ function(suite_window_module name)
   set(module ${name}Window)
   add_library(${module} MODULE ${TOOL_ENTRY})
   suite_target_defaults(${module})
-  set_target_properties(${module} PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  # MSVC exports only what is marked: all of the module's own file, which holds just its entry.
+  set_target_properties(${module} PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin
+                                             WINDOWS_EXPORT_ALL_SYMBOLS ON)
   target_link_libraries(${module} PRIVATE ${TOOL_WINDOW})
   # Building the program builds the window it opens.
   add_dependencies(${name} ${module})

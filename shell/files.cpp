@@ -9,6 +9,7 @@
 #include <vector>
 
 #ifdef _WIN32
+#include <windows.h>
 #include <io.h>
 #else
 #include <fcntl.h>
@@ -127,9 +128,25 @@ bool flushToDisk(std::FILE* file, Durability durability)
     if (durability == Durability::Replace)
         return true;
 #ifdef _WIN32
-    return _commit(_fileno(file)) == 0;
+    return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != 0;
 #else
     return ::fsync(::fileno(file)) == 0;
+#endif
+}
+
+// Puts the file `from` in the place of `to` in one step, replacing the file there, if any; false
+// when it could not.
+bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+#ifdef _WIN32
+    // Write-through: the new name is on the disk when the call returns, as a rename on Linux is
+    // once the data before it was synced.
+    constexpr DWORD kReplaceOnDisk = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    return MoveFileExW(from.c_str(), to.c_str(), kReplaceOnDisk) != 0;
+#else
+    std::error_code error;
+    std::filesystem::rename(from, to, error);
+    return !error;
 #endif
 }
 
@@ -159,9 +176,8 @@ bool writeFileBytesAtomically(const std::filesystem::path& path, ByteSpan bytes,
     const std::optional<std::filesystem::path> temporary = writeTemporary(path, bytes, durability);
     if (!temporary)
         return false;
-    std::error_code error;
-    std::filesystem::rename(*temporary, path, error);
-    if (error) {
+    if (!replaceFile(*temporary, path)) {
+        std::error_code error;
         std::filesystem::remove(*temporary, error);
         return false;
     }
@@ -207,7 +223,7 @@ void rollBack(std::vector<StagedFile>& staged)
     for (auto it = staged.rbegin(); it != staged.rend(); ++it) {
         if (it->placed) {
             if (it->previous)
-                std::filesystem::rename(*it->previous, it->target, error);
+                replaceFile(*it->previous, it->target);
             else
                 std::filesystem::remove(it->target, error);
         }
@@ -233,13 +249,7 @@ std::optional<std::filesystem::path> writeFilesAtomically(std::span<const FileTo
         staged.push_back({file.path, std::move(*temporary), std::nullopt, false});
     }
     for (StagedFile& file : staged) {
-        std::error_code error;
-        if (!keepPrevious(file)) {
-            rollBack(staged);
-            return file.target;
-        }
-        std::filesystem::rename(file.temporary, file.target, error);
-        if (error) {
+        if (!keepPrevious(file) || !replaceFile(file.temporary, file.target)) {
             rollBack(staged);
             return file.target;
         }

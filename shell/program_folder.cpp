@@ -11,9 +11,22 @@ namespace shell {
 std::filesystem::path programFolder()
 {
 #ifdef _WIN32
-    wchar_t buffer[MAX_PATH * 4];
-    const DWORD length = GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(std::size(buffer)));
-    return std::filesystem::path(std::wstring(buffer, length)).parent_path();
+    // The call cuts the path short, without saying so other than by filling the buffer, when the
+    // buffer is too small: it is tried again with a larger one.
+    std::wstring executable(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(executable.size());
+        const DWORD length = GetModuleFileNameW(nullptr, executable.data(), size);
+        if (length == 0) {
+            std::error_code error;
+            return std::filesystem::current_path(error);
+        }
+        if (length < size) {
+            executable.resize(length);
+            return std::filesystem::path(executable).parent_path();
+        }
+        executable.resize(executable.size() * 2);
+    }
 #else
     std::error_code error;
     const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);

@@ -128,7 +128,9 @@ std::expected<WindowEntry, std::string> loadWindowEntry(const std::filesystem::p
     HMODULE handle = LoadLibraryW(module.c_str());
     if (handle == nullptr)
         return std::unexpected(pathText(module) + " cannot be loaded");
-    const auto entry = reinterpret_cast<WindowEntry>(GetProcAddress(handle, kWindowEntryName));
+    // The address comes typeless; it passes through the generic function pointer type to its own.
+    const auto entry = reinterpret_cast<WindowEntry>(
+        reinterpret_cast<void (*)()>(GetProcAddress(handle, kWindowEntryName)));
     if (entry == nullptr)
         return std::unexpected(pathText(module) + " has no window");
     return entry;
@@ -157,6 +159,13 @@ int runWindow(std::vector<std::string>& words, const ToolSpec& tool)
     const std::expected<WindowEntry, std::string> entry = loadWindowEntry(module);
     if (!entry)
         return refuseWindow(tool, entry.error());
+#ifdef _WIN32
+    // Started from Explorer, the program has a console of its own that would stay open beside the
+    // window; a console the program shares with a command prompt stays.
+    DWORD consoleProcesses[2];
+    if (GetConsoleProcessList(consoleProcesses, 2) == 1)
+        FreeConsole();
+#endif
     std::vector<char*> argv;
     for (std::string& word : words)
         argv.push_back(word.data());

@@ -26,7 +26,7 @@ void endOnFatal(QtMsgType type, const QMessageLogContext& context, const QString
         return;
     }
     std::fprintf(stderr, "%s: the window cannot be opened: %s\n", programName.c_str(),
-                 message.toLocal8Bit().constData());
+                 message.toUtf8().constData());
     std::fflush(stderr);
     std::_Exit(kExitFailed);
 }
@@ -35,7 +35,8 @@ void endOnFatal(QtMsgType type, const QMessageLogContext& context, const QString
 
 int runToolWindow(int argc, char* argv[], const WindowRun& run)
 {
-    programName = argc > 0 ? std::filesystem::path(argv[0]).filename().string() : std::string();
+    // The program's name without the ".exe" that Windows gives it.
+    programName = argc > 0 ? shell::pathText(pathFromUtf8(argv[0]).stem()) : std::string();
     previousHandler = qInstallMessageHandler(endOnFatal);
     QApplication application(argc, argv);
     installJapaneseSystemTexts(application);

@@ -1,6 +1,7 @@
 #include "transplant/window/keldra_window.hpp"
 
 #include "shell/files.hpp"
+#include "shell/path_text.hpp"
 #include "shell/qt/controls.hpp"
 #include "shell/qt/modal_dialog.hpp"
 #include "shell/qt/qt_text.hpp"
@@ -183,8 +184,8 @@ void KeldraWindow::extractUnit()
     if (shell::qt::runModalDialog(dialog, *this) != QDialog::Accepted || !session_.isLoaded() ||
         !target.valid)
         return;
-    session_.ExtractUnit(extractionFlags_,
-                         extractionFolder_ / session_.extractionFolderName(target.wIdUnit));
+    const std::string folderName = session_.extractionFolderName(target.wIdUnit);
+    session_.ExtractUnit(extractionFlags_, extractionFolder_ / shell::pathFromUtf8(folderName));
 }
 
 void KeldraWindow::deleteUnit()
