@@ -8,7 +8,6 @@ if(NOT EXISTS ${SUITE_LIBPNG_SOURCE}/png.h)
 endif()
 
 enable_language(C)
-set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
 
 # The library's default configuration, as its own build writes it.

@@ -17,6 +17,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(ZLIB_USE_STATIC_LIBS ON)
 
 # ctest and the test discovery run the .exe files through wine (WINEPREFIX from the preset).
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
