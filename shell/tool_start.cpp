@@ -29,12 +29,6 @@ namespace shell {
 namespace {
 
 #ifdef _WIN32
-constexpr std::string_view kWindowModuleSuffix = "Window.dll";
-#else
-constexpr std::string_view kWindowModuleSuffix = "Window.so";
-#endif
-
-#ifdef _WIN32
 std::string utf8FromWide(std::wstring_view wide)
 {
     if (wide.empty())
@@ -94,6 +88,17 @@ void prepareStreams() {}
 #endif
 
 #ifdef SUITE_WITH_WINDOWS
+#ifdef _WIN32
+constexpr std::string_view kWindowModuleSuffix = "Window.dll";
+
+// Windows always has its desktop.
+bool displayAvailable()
+{
+    return true;
+}
+#else
+constexpr std::string_view kWindowModuleSuffix = "Window.so";
+
 bool hasEnvironment(const char* name)
 {
     const char* value = std::getenv(name);
@@ -101,16 +106,13 @@ bool hasEnvironment(const char* name)
 }
 
 // Qt opens its window on X or Wayland unless told to use another platform; without any of them
-// it could only abort. Windows always has its desktop.
+// it could only abort.
 bool displayAvailable()
 {
-#ifdef _WIN32
-    return true;
-#else
     return hasEnvironment("DISPLAY") || hasEnvironment("WAYLAND_DISPLAY") ||
            hasEnvironment("QT_QPA_PLATFORM");
-#endif
 }
+#endif
 
 int refuseWindow(const ToolSpec& tool, std::string_view reason)
 {
