@@ -1,5 +1,7 @@
 #include "tests/doubles/scratch_folder.hpp"
 
+#include "shell/path_text.hpp"
+
 #include <fstream>
 #include <random>
 
@@ -20,7 +22,7 @@ ScratchFolder::~ScratchFolder()
 
 std::filesystem::path ScratchFolder::path(const std::string& name) const
 {
-    return path_ / std::filesystem::path(std::u8string(name.begin(), name.end()));
+    return path_ / shell::pathFromUtf8(name);
 }
 
 std::filesystem::path ScratchFolder::write(const std::string& name, shell::ByteSpan bytes) const

@@ -2,6 +2,7 @@
 
 #include "editor/id_report.hpp"
 #include "shell/command_line.hpp"
+#include "shell/path_text.hpp"
 #include "shell/text_encoding.hpp"
 #include "tests/editor/editor_test_support.hpp"
 #include "tests/support/character_table_file.hpp"
@@ -22,11 +23,6 @@ struct CommandRun {
     std::string out;
     std::string err;
 };
-
-std::filesystem::path utf8Path(const std::string& name)
-{
-    return std::filesystem::path(std::u8string(name.begin(), name.end()));
-}
 
 class MorvaneCliTest : public ::testing::Test {
 protected:
@@ -77,10 +73,10 @@ TEST_F(MorvaneCliTest, SaveAndSummaryOfTheFolderAgree)
 {
     const CommandRun save = run({"save", rom, "42", "--dir", folders, "--table", table});
     EXPECT_EQ(save.status, 0) << save.err;
-    const std::filesystem::path folder = std::filesystem::path(folders) / utf8Path("アイ");
-    EXPECT_EQ(save.out, folder.string() + "\n");
+    const std::filesystem::path folder = std::filesystem::path(folders) / shell::pathFromUtf8("アイ");
+    EXPECT_EQ(save.out, shell::pathText(folder) + "\n");
     EXPECT_EQ(save.err, "フォルダ「アイ」にユニットデータを保存しました\n");
-    EXPECT_TRUE(std::filesystem::exists(folder / utf8Path("ID一覧表.txt")));
+    EXPECT_TRUE(std::filesystem::exists(folder / shell::pathFromUtf8("ID一覧表.txt")));
 
     const CommandRun viaFolder = run({"summary", folder.string(), "--table", table});
     const CommandRun viaIndex = run({"summary", (folder / "unitall.dat").string(), "--table", table});
@@ -101,14 +97,15 @@ TEST_F(MorvaneCliTest, SaveAndSummaryOfTheFolderAgree)
     const CommandRun incomplete = run({"summary", folder.string(), "--table", table});
     EXPECT_EQ(incomplete.status, 1);
     EXPECT_EQ(incomplete.out, "");
-    EXPECT_EQ(incomplete.err, "ファイルオープンに失敗: " + (folder / "sprite1.dat").string() + "\n");
+    EXPECT_EQ(incomplete.err, "ファイルオープンに失敗: " + shell::pathText(folder / "sprite1.dat") + "\n");
 
     // A save that cannot make its folder says so once and prints no path.
     const std::string blocked = scratch.write("blocked", std::string("file")).string();
     const CommandRun failed = run({"save", rom, "42", "--dir", blocked, "--table", table});
     EXPECT_EQ(failed.status, 1);
     EXPECT_EQ(failed.out, "");
-    EXPECT_EQ(failed.err, "ファイルオープンに失敗: " + (std::filesystem::path(blocked) / utf8Path("アイ")).string() + "\n");
+    EXPECT_EQ(failed.err,
+              "ファイルオープンに失敗: " + shell::pathText(std::filesystem::path(blocked) / shell::pathFromUtf8("アイ")) + "\n");
 }
 
 TEST_F(MorvaneCliTest, PortWritesTheChangedImageOrNothing)
@@ -130,7 +127,7 @@ TEST_F(MorvaneCliTest, PortWritesTheChangedImageOrNothing)
         EXPECT_EQ(collision.status, 2) << input;
         EXPECT_TRUE(collision.err.starts_with("Morvane: -o names the input ")) << collision.err;
     }
-    EXPECT_TRUE(std::filesystem::exists(path + "/unitall.dat"));
+    EXPECT_TRUE(std::filesystem::exists(shell::pathFromUtf8(path) / "unitall.dat"));
 
     const CommandRun ported = run({"port", demoB, "0x10", path, "-o", out, "--table", table});
     EXPECT_EQ(ported.status, 0) << ported.err;
@@ -158,12 +155,13 @@ TEST_F(MorvaneCliTest, SeveralUnitsSaveInOneRunEachIntoAFolderOfItsOwn)
 
     const CommandRun two = run({"save", twins, "0x2B", "42", "--dir", folders, "--table", table});
     EXPECT_EQ(two.status, 0) << two.err;
-    EXPECT_EQ(two.out, (base / utf8Path("アイ")).string() + "\n" + (base / utf8Path("アイ_2A")).string() + "\n");
+    EXPECT_EQ(two.out, shell::pathText(base / shell::pathFromUtf8("アイ")) + "\n" +
+                           shell::pathText(base / shell::pathFromUtf8("アイ_2A")) + "\n");
     EXPECT_EQ(two.err, "[1/2] 2B:アイ\nフォルダ「アイ」にユニットデータを保存しました\n"
                        "[2/2] 2A:アイ\nフォルダ「アイ_2A」にユニットデータを保存しました\n");
-    EXPECT_EQ(run({"summary", (base / utf8Path("アイ_2A")).string(), "--table", table}).out,
+    EXPECT_EQ(run({"summary", (base / shell::pathFromUtf8("アイ_2A")).string(), "--table", table}).out,
               run({"summary", twins, "0x2A", "--table", table}).out);
-    EXPECT_EQ(run({"summary", (base / utf8Path("アイ")).string(), "--table", table}).out,
+    EXPECT_EQ(run({"summary", (base / shell::pathFromUtf8("アイ")).string(), "--table", table}).out,
               run({"summary", twins, "0x2B", "--table", table}).out);
 
     // The unit that fails is reported, the others are saved, and the run ends failed.
@@ -173,10 +171,10 @@ TEST_F(MorvaneCliTest, SeveralUnitsSaveInOneRunEachIntoAFolderOfItsOwn)
     EXPECT_EQ(std::ranges::count(all.out, '\n'), 149);
     EXPECT_NE(all.err.find("[6/150] 05:コ\nエラー: "), std::string::npos) << all.err;
     EXPECT_NE(all.err.find("[150/150] 95:"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(allBase / utf8Path("コ")));
-    EXPECT_EQ(run({"summary", (allBase / utf8Path("アイ")).string(), "--table", table}).out,
+    EXPECT_FALSE(std::filesystem::exists(allBase / shell::pathFromUtf8("コ")));
+    EXPECT_EQ(run({"summary", (allBase / shell::pathFromUtf8("アイ")).string(), "--table", table}).out,
               run({"summary", twins, "0x2A", "--table", table}).out);
-    EXPECT_TRUE(std::filesystem::exists(allBase / utf8Path("アイ_2B") / "unitall.dat"));
+    EXPECT_TRUE(std::filesystem::exists(allBase / shell::pathFromUtf8("アイ_2B") / "unitall.dat"));
 }
 
 TEST_F(MorvaneCliTest, WrongUsageExitsTwoAndBadInputOne)
@@ -201,10 +199,10 @@ TEST_F(MorvaneCliTest, WrongUsageExitsTwoAndBadInputOne)
     EXPECT_FALSE(std::filesystem::exists(folders));
     const CommandRun missing = run({"units", (scratch.path() / "none.gba").string(), "--table", table});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "ファイルオープンに失敗: " + (scratch.path() / "none.gba").string() + "\nエラー: エラー\n");
+    EXPECT_EQ(missing.err, "ファイルオープンに失敗: " + shell::pathText(scratch.path() / "none.gba") + "\nエラー: エラー\n");
     const CommandRun noTable = run({"summary", rom, "0", "--table", (scratch.path() / "no.txt").string()});
     EXPECT_EQ(noTable.status, 0);
-    EXPECT_EQ(noTable.err, "ファイルオープンに失敗: " + (scratch.path() / "no.txt").string() + "\n");
+    EXPECT_EQ(noTable.err, "ファイルオープンに失敗: " + shell::pathText(scratch.path() / "no.txt") + "\n");
     EXPECT_TRUE(noTable.out.starts_with("\nbNumUnit:1\n"));
 }
 

@@ -2,6 +2,7 @@
 
 #include "editor/routine_serializer.hpp"
 #include "editor/unit_all_text.hpp"
+#include "shell/path_text.hpp"
 #include "tests/doubles/scripted_shell.hpp"
 #include "tests/editor/editor_test_support.hpp"
 #include "tests/support/demo_scenario.hpp"
@@ -16,11 +17,6 @@ namespace {
 using namespace editor;
 using namespace editor_test;
 using testing_doubles::ScriptedShell;
-
-std::filesystem::path utf8Path(const std::string& name)
-{
-    return std::filesystem::path(std::u8string(name.begin(), name.end()));
-}
 
 template <class Routine>
 Bytes serialized(Routine routine)
@@ -52,10 +48,10 @@ TEST_F(UnitFolderTest, SavedFolderHoldsEveryFileAndLoadsBackToTheSameUnit)
         shell.messages.clear();
         const std::optional<SavedUnitFolder> saved = SaveUnitFolder(shell, romSide, table, scratch.path());
         ASSERT_TRUE(saved);
-        EXPECT_EQ(saved->folder, scratch.path() / utf8Path(unit.name));
+        EXPECT_EQ(saved->folder, scratch.path() / shell::pathFromUtf8(unit.name));
         EXPECT_TRUE(shell.messages.empty());
         EXPECT_EQ(savedFolderMessage(*saved), "フォルダ「" + unit.name + "」にユニットデータを保存しました");
-        EXPECT_EQ(fileText(saved->folder / utf8Path("ID一覧表.txt")), saved->report);
+        EXPECT_EQ(fileText(saved->folder / shell::pathFromUtf8("ID一覧表.txt")), saved->report);
 
         UnitDataSet fileSide;
         ASSERT_TRUE(LoadUnitFolder(shell, saved->folder / "unitall.dat", fileSide)) << unit.name;
@@ -112,7 +108,7 @@ TEST_F(UnitFolderTest, FilesOfTheSceneUnitHaveTheirExactShape)
 {
     UnitDataSet set = readUnit(sceneImage(), kSceneUnit);
     const std::filesystem::path folder = save(set);
-    EXPECT_EQ(folder.filename(), utf8Path("アイ"));
+    EXPECT_EQ(folder.filename(), shell::pathFromUtf8("アイ"));
     for (const char* name : {"unitdt.dat", "aunit.dat", "icon.dat", "weapon0.dat", "weapon1.dat",
                              "aweapon0.dat", "aweapon1.dat", "hbgmap.dat", "bgmap.dat",
                              "sprite0.dat", "sprite1.dat", "pallet0.dat", "pallet2.dat",
@@ -254,18 +250,18 @@ TEST_F(UnitFolderTest, ASaveThatFailsWritesNothingAndSaysSoOnce)
     scratch.write("アイ", Bytes{1});
     EXPECT_FALSE(SaveUnitFolder(shell, set, table, scratch.path()));
     EXPECT_EQ(shell.texts(), std::vector<std::string>{"ファイルオープンに失敗"});
-    EXPECT_EQ(shell.failedFiles, std::vector<std::filesystem::path>{scratch.path() / utf8Path("アイ")});
+    EXPECT_EQ(shell.failedFiles, std::vector<std::filesystem::path>{scratch.path() / shell::pathFromUtf8("アイ")});
     EXPECT_EQ(set.dwAdrCutinScroll, before.dwAdrCutinScroll);
 
     // A folder in place of one file: the others are not written either, files of the user's stay.
-    std::filesystem::remove(scratch.path() / utf8Path("アイ"));
+    std::filesystem::remove(scratch.path() / shell::pathFromUtf8("アイ"));
     scratch.write("アイ/notes.txt", std::string("mine"));
-    std::filesystem::create_directories(scratch.path() / utf8Path("アイ") / "unitall.dat");
+    std::filesystem::create_directories(scratch.path() / shell::pathFromUtf8("アイ") / "unitall.dat");
     shell.messages.clear();
     EXPECT_FALSE(SaveUnitFolder(shell, set, table, scratch.path()));
     EXPECT_EQ(shell.texts(), std::vector<std::string>{"ファイルオープンに失敗"});
     std::vector<std::string> left;
-    for (const auto& entry : std::filesystem::directory_iterator(scratch.path() / utf8Path("アイ")))
+    for (const auto& entry : std::filesystem::directory_iterator(scratch.path() / shell::pathFromUtf8("アイ")))
         left.push_back(entry.path().filename().string());
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"notes.txt", "unitall.dat"}));

@@ -17,6 +17,7 @@
 //   palettes may be short or long; every file the index names must be there. The ID list report is
 //   written for the user, never read.
 
+#include "shell/path_text.hpp"
 #include "tests/doubles/scratch_folder.hpp"
 #include "tests/editor/editor_test_support.hpp"
 #include "tests/hostile/hostile_support.hpp"
@@ -113,7 +114,7 @@ protected:
         const fs::path copy = scratch.path("damaged");
         fs::remove_all(copy);
         fs::copy(set, copy);
-        damage(copy / utf8Path(name), how);
+        damage(copy / shell::pathFromUtf8(name), how);
         const fs::path out = scratch.path("out.gba");
         fs::remove(out);
         const CommandRun run = command(copy, out);
@@ -137,7 +138,7 @@ TEST_F(FileSetDamageTest, KeldraAddRefusesEveryDamageItsFormatsForbid)
     table = scratch.write("demo.txt", synthetic::makeCharacterTableFile()).string();
     const CommandRun extracted = runKeldra({"extract", demoA, "0x2A", "--dir", scratch.path("sets").string(), "--table", table});
     ASSERT_EQ(extracted.status, 0) << extracted.err;
-    const fs::path set = scratch.path("sets") / utf8Path("シュヴァルツ");
+    const fs::path set = scratch.path("sets") / shell::pathFromUtf8("シュヴァルツ");
     const std::map<std::string, shell::Bytes> files = snapshot(set);
     ASSERT_GT(files.size(), 30u);
     const std::string info = scratch.path("b.ExtInfo").string();
@@ -160,7 +161,7 @@ TEST_F(FileSetDamageTest, MorvanePortRefusesEveryDamageItsFormatsForbid)
 {
     const CommandRun saved = runMorvane({"save", rom, "0x2A", "--dir", scratch.path("folders").string(), "--table", table});
     ASSERT_EQ(saved.status, 0) << saved.err;
-    const fs::path folder = scratch.path("folders") / utf8Path("アイ");
+    const fs::path folder = scratch.path("folders") / shell::pathFromUtf8("アイ");
     const std::map<std::string, shell::Bytes> files = snapshot(folder);
     ASSERT_GT(files.size(), 15u);
     for (const auto& [name, bytes] : files) {

@@ -16,6 +16,7 @@
 
 #include "rom/byte_io.hpp"
 #include "rom/gba_address.hpp"
+#include "shell/path_text.hpp"
 #include "tests/doubles/scratch_folder.hpp"
 #include "tests/editor/editor_test_support.hpp"
 #include "tests/hostile/hostile_support.hpp"
@@ -66,9 +67,9 @@ public:
         rom = folder.write("scene.gba", editor_test::sceneImage()).string();
         table = folder.write("string.txt", editor_test::characterTableText()).string();
         expectDone(runKeldra({"extract", rom, "0x2A", "--dir", folder.path("sets").string(), "--table", table}));
-        set = (folder.path("sets") / utf8Path("アイ")).string();
+        set = (folder.path("sets") / shell::pathFromUtf8("アイ")).string();
         expectDone(runMorvane({"save", rom, "0x2A", "--dir", folder.path("folders").string(), "--table", table}));
-        unitFolder = (folder.path("folders") / utf8Path("アイ")).string();
+        unitFolder = (folder.path("folders") / shell::pathFromUtf8("アイ")).string();
         info = folder.path("scene.ExtInfo").string();
         expectDone(runKeldra({"extend", rom, "-o", folder.path("ext.gba").string(), "--save-ext-info", info,
                               "--table", table}));
@@ -101,7 +102,7 @@ public:
     {
         const std::string copyName = "broken" + std::to_string(++copies_);
         const fs::path copy = folder.path(copyName);
-        fs::copy(source, copy);
+        fs::copy(shell::pathFromUtf8(source), copy);
         folder.write(copyName + "/" + name, bytes);
         return copy.string();
     }
@@ -184,14 +185,14 @@ shell::Bytes cutBefore(const fs::path& path, const std::string& text)
 // The header lies where "unitall.dat" says the routine was in the image.
 shell::Bytes motionWithFarPartTable(const std::string& unitFolder)
 {
-    const shell::Bytes text = bytesOf(fs::path(unitFolder) / "unitall.dat");
+    const shell::Bytes text = bytesOf(shell::pathFromUtf8(unitFolder) / "unitall.dat");
     const std::string_view view(reinterpret_cast<const char*>(text.data()), text.size());
     constexpr std::string_view kKey = "[dwAdrMotionPart:0]=";
     const std::size_t key = view.find(kKey);
     if (key == std::string_view::npos)
         throw std::runtime_error("unitall.dat names no MotionPart address");
     const auto address = static_cast<std::uint32_t>(std::stoul(std::string(view.substr(key + kKey.size()))));
-    shell::Bytes motion = bytesOf(fs::path(unitFolder) / "motion0.dat");
+    shell::Bytes motion = bytesOf(shell::pathFromUtf8(unitFolder) / "motion0.dat");
     const std::uint32_t header = rom::romOffsetOf(address);
     if (header + layout::motionPart::kPartTable + 4 > motion.size())
         throw std::runtime_error("motion0.dat holds no header where unitall.dat says");
@@ -334,7 +335,7 @@ std::vector<Row> rows()
         add("Keldra add: " + label, runKeldra, {"add", m.roomRom, set, "-o", "{out}", "--ext-info", m.info, "--table", m.table},
             std::move(message));
     };
-    const fs::path setIndex = fs::path(m.set) / "UnitAllData.dat";
+    const fs::path setIndex = shell::pathFromUtf8(m.set) / "UnitAllData.dat";
     keldraAdd("0-byte UnitAllData.dat", m.brokenFolder(m.set, "UnitAllData.dat", {}),
               {"UnitAllData.dat に [bNumBGMap] の行がありません"});
     keldraAdd("UnitAllData.dat counting more sprites than it lists",
@@ -364,7 +365,7 @@ std::vector<Row> rows()
         add("Morvane summary FOLDER: " + label, runMorvane, {"summary", folder, "--table", m.table}, message);
         add("Morvane port: " + label, runMorvane, {"port", m.rom, "0x2A", folder, "-o", "{out}", "--table", m.table}, message);
     };
-    const fs::path folderIndex = fs::path(m.unitFolder) / "unitall.dat";
+    const fs::path folderIndex = shell::pathFromUtf8(m.unitFolder) / "unitall.dat";
     morvaneFolder("0-byte unitall.dat", m.brokenFolder(m.unitFolder, "unitall.dat", {}),
                   {"unitall.dat に [wUnitID] の行がありません"});
     morvaneFolder("unitall.dat cut before its routine pointers",
@@ -378,7 +379,7 @@ std::vector<Row> rows()
     morvaneFolder("motion0.dat whose part table lies past its end",
                   m.brokenFolder(m.unitFolder, "motion0.dat", motionWithFarPartTable(m.unitFolder)),
                   {"motion0.dat: MotionPartのパートテーブル はファイルの範囲外です"});
-    const fs::path unitText = fs::path(m.unitFolder) / "unitdt.dat";
+    const fs::path unitText = shell::pathFromUtf8(m.unitFolder) / "unitdt.dat";
     // Texts holding a value that is no number or does not fit its field: file, key, value, message.
     const std::vector<std::tuple<std::string, std::string, std::string, std::string>> texts{
         {"unitdt.dat", "dwMaxHP", "abc", "unitdt.dat 1行目: [dwMaxHP]=abc は数値ではありません"},
@@ -389,7 +390,7 @@ std::vector<Row> rows()
     };
     for (const auto& [file, key, value, message] : texts) {
         morvaneFolder(file + " holding " + key + "=" + value,
-                      m.brokenFolder(m.unitFolder, file, withLine(fs::path(m.unitFolder) / file, key, "[" + key + "]=" + value)),
+                      m.brokenFolder(m.unitFolder, file, withLine(shell::pathFromUtf8(m.unitFolder) / file, key, "[" + key + "]=" + value)),
                       {message});
     }
     morvaneFolder("unitdt.dat without wMaxEN",
@@ -397,8 +398,8 @@ std::vector<Row> rows()
                   {"unitdt.dat に [wMaxEN] の行がありません"});
     // Streams of the right size whose content the game could not read, in a unit folder and in a
     // file set alike.
-    const shell::Bytes folderSprite = bytesOf(fs::path(m.unitFolder) / "sprite0.dat");
-    const shell::Bytes setSprite = bytesOf(fs::path(m.set) / "Sprite0.dat");
+    const shell::Bytes folderSprite = bytesOf(shell::pathFromUtf8(m.unitFolder) / "sprite0.dat");
+    const shell::Bytes setSprite = bytesOf(shell::pathFromUtf8(m.set) / "Sprite0.dat");
     const auto claimingAll = [](shell::Bytes stream) {
         std::fill_n(stream.begin() + 1, 3, 0xFF);
         return stream;
@@ -416,15 +417,15 @@ std::vector<Row> rows()
                   {"sprite0.dat: LZ77データ の種類が 0xEE です"});
     morvaneFolder("sprite0.dat claiming 0xFFFFFF bytes", m.brokenFolder(m.unitFolder, "sprite0.dat", claimingAll(folderSprite)),
                   {"sprite0.dat: " + cutStream});
-    morvaneFolder("bgmap.dat cut to half", m.brokenFolder(m.unitFolder, "bgmap.dat", half(fs::path(m.unitFolder) / "bgmap.dat")),
+    morvaneFolder("bgmap.dat cut to half", m.brokenFolder(m.unitFolder, "bgmap.dat", half(shell::pathFromUtf8(m.unitFolder) / "bgmap.dat")),
                   {"bgmap.dat: " + cutStream});
-    keldraAdd("Sprite0.dat cut to half", m.brokenFolder(m.set, "Sprite0.dat", half(fs::path(m.set) / "Sprite0.dat")),
+    keldraAdd("Sprite0.dat cut to half", m.brokenFolder(m.set, "Sprite0.dat", half(shell::pathFromUtf8(m.set) / "Sprite0.dat")),
               {"Sprite0.dat", cutStream, "ユニットを追加しませんでした"});
     keldraAdd("Sprite0.dat of random bytes", m.brokenFolder(m.set, "Sprite0.dat", repeated(setSprite.size(), {0xEE})),
               {"Sprite0.dat", "LZ77データ の種類が 0xEE です (0x10 のはずです)"});
     keldraAdd("Sprite0.dat claiming 0xFFFFFF bytes", m.brokenFolder(m.set, "Sprite0.dat", claimingAll(setSprite)),
               {"Sprite0.dat", cutStream});
-    keldraAdd("BGMap0.dat cut to half", m.brokenFolder(m.set, "BGMap0.dat", half(fs::path(m.set) / "BGMap0.dat")),
+    keldraAdd("BGMap0.dat cut to half", m.brokenFolder(m.set, "BGMap0.dat", half(shell::pathFromUtf8(m.set) / "BGMap0.dat")),
               {"BGMap0.dat", cutStream});
     keldraAdd("UnitAnime.dat of random bytes", m.brokenFolder(m.set, "UnitAnime.dat", repeated(0x8C, {0x34, 0x12})),
               {"UnitAnime.dat", "オフセット 0x4 の Sprite ID 0x1234 はテーブルの範囲外です"});
@@ -519,8 +520,8 @@ struct UsageRow {
 std::vector<UsageRow> usageRows()
 {
     const Materials& m = materials();
-    const std::string setSprite = (fs::path(m.set) / "Sprite0.dat").string();
-    const std::string unitAll = (fs::path(m.unitFolder) / "unitall.dat").string();
+    const std::string setSprite = (shell::pathFromUtf8(m.set) / "Sprite0.dat").string();
+    const std::string unitAll = (shell::pathFromUtf8(m.unitFolder) / "unitall.dat").string();
     return {
         {"Keldra extend: -o and --save-ext-info one file", runKeldra,
          {"extend", m.rom, "-o", "{out}", "--save-ext-info", "{out}", "--table", m.table},

@@ -64,6 +64,7 @@ CommandRun runSonnary(const Arguments& arguments)
     });
 }
 
+#ifndef _WIN32
 FileSizeLimit::FileSizeLimit(rlim_t bytes)
 {
     if (::getrlimit(RLIMIT_FSIZE, &previous_) != 0)
@@ -80,6 +81,7 @@ FileSizeLimit::~FileSizeLimit()
     ::setrlimit(RLIMIT_FSIZE, &previous_);
     std::signal(SIGXFSZ, previousHandler_);
 }
+#endif
 
 std::map<std::string, shell::Bytes> snapshot(const std::filesystem::path& folder)
 {
@@ -114,11 +116,6 @@ shell::Bytes bytesOf(const std::filesystem::path& path)
 shell::Bytes textBytes(std::string_view text)
 {
     return shell::Bytes(text.begin(), text.end());
-}
-
-std::filesystem::path utf8Path(const std::string& name)
-{
-    return std::filesystem::path(std::u8string(name.begin(), name.end()));
 }
 
 }  // namespace hostile

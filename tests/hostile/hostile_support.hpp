@@ -4,7 +4,9 @@
 
 #include "shell/bytes.hpp"
 
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 #include <csignal>
 #include <filesystem>
@@ -29,6 +31,7 @@ CommandRun runVistrel(const Arguments& arguments);
 CommandRun runTessivo(const Arguments& arguments);
 CommandRun runSonnary(const Arguments& arguments);
 
+#ifndef _WIN32  // Windows has no limit on the size of a process's files
 // While alive, no file of this process may grow beyond `bytes`: writes past it fail with EFBIG
 // as on a full disk (SIGXFSZ is ignored meanwhile). Works for root too, unlike read-only modes.
 class FileSizeLimit {
@@ -42,6 +45,7 @@ private:
     rlimit previous_{};
     void (*previousHandler_)(int) = nullptr;
 };
+#endif
 
 // Every regular file below `folder`, by path relative to it, with its bytes.
 std::map<std::string, shell::Bytes> snapshot(const std::filesystem::path& folder);
@@ -51,8 +55,5 @@ std::vector<std::string> temporaryFiles(const std::filesystem::path& folder);
 
 shell::Bytes bytesOf(const std::filesystem::path& path);
 shell::Bytes textBytes(std::string_view text);
-
-// A UTF-8 file or folder name as a path.
-std::filesystem::path utf8Path(const std::string& name);
 
 }  // namespace hostile

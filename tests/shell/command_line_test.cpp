@@ -1,6 +1,7 @@
 #include "shell/command_frame.hpp"
 #include "shell/command_line.hpp"
 #include "shell/command_line_shell.hpp"
+#include "shell/path_text.hpp"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +46,7 @@ TEST(CommandLine, OutputsNamingOneFileOrAnInputAreFound)
     // The same file under another spelling of its path.
     const shell::NamedPath same[] = {{"-o", folder / "x"}, {"--save-ext-info", folder / "sub" / ".." / "x"}};
     EXPECT_EQ(shell::outputCollision(same, inputs),
-              "-o and --save-ext-info name the same file: " + (folder / "sub" / ".." / "x").string());
+              "-o and --save-ext-info name the same file: " + shell::pathText(folder / "sub" / ".." / "x"));
     const shell::NamedPath ontoInput[] = {{"--save-ext-info", folder / "." / "rom.gba"}};
     EXPECT_TRUE(shell::outputCollision(ontoInput, inputs));
 }

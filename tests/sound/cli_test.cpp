@@ -1,6 +1,7 @@
 // Sonnary's command line: outputs, exit statuses and the files it writes.
 
 #include "shell/command_line.hpp"
+#include "shell/path_text.hpp"
 #include "sound/sonnary_cli.hpp"
 #include "sound/sonnary_session.hpp"
 #include "sound/wave.hpp"
@@ -155,7 +156,7 @@ TEST_F(SonnaryCliTest, RefusalsAndWrongUsage)
 
     const Outcome missing = run({"instruments", (folder_ / "missing.gba").string()});
     EXPECT_EQ(missing.status, shell::kExitFailed);
-    EXPECT_EQ(missing.err, "ファイルオープンに失敗: " + (folder_ / "missing.gba").string() + "\n");
+    EXPECT_EQ(missing.err, "ファイルオープンに失敗: " + shell::pathText(folder_ / "missing.gba") + "\n");
 
     EXPECT_EQ(run({"notes", rom()}).status, shell::kExitUsage);
     EXPECT_EQ(run({"wav", rom(), "0"}).status, shell::kExitUsage);  // no -o
@@ -213,7 +214,7 @@ TEST_F(SonnaryCliTest, ExportWritesTheWholeSetOrNothing)
     const Outcome blocked = run({"export", rom(), out.string()});
     EXPECT_EQ(blocked.status, shell::kExitFailed);
     EXPECT_EQ(blocked.out, "");
-    EXPECT_NE(blocked.err.find("ファイルオープンに失敗: " + (out / "inst05.wav").string()), std::string::npos)
+    EXPECT_NE(blocked.err.find("ファイルオープンに失敗: " + shell::pathText(out / "inst05.wav")), std::string::npos)
         << blocked.err;
     EXPECT_FALSE(std::filesystem::exists(out / "inst00.wav"));
 

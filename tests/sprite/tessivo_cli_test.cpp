@@ -1,5 +1,6 @@
 #include "sprite/tessivo_cli.hpp"
 
+#include "shell/path_text.hpp"
 #include "sprite/bitmap.hpp"
 #include "rom/lz77.hpp"
 #include "tests/sprite/sprite_test_files.hpp"
@@ -100,7 +101,7 @@ TEST_F(TessivoCliTest, ConvertRefusalsExitOneWithTheTestsMessage)
     const std::string ok = folder.write("ok.bmp", sprite_test::bitmapFile({})).string();
     const CommandRun unwritable = tessivo({"convert", ok, "--palette", folder.path("no/such/p.dat").string()});
     EXPECT_EQ(unwritable.status, 1);
-    EXPECT_EQ(unwritable.err, "ファイルオープンに失敗: " + folder.path("no/such/p.dat").string() + "\n");
+    EXPECT_EQ(unwritable.err, "ファイルオープンに失敗: " + shell::pathText(folder.path("no/such/p.dat")) + "\n");
 }
 
 TEST_F(TessivoCliTest, ConvertUsageMistakesExitTwoAndWriteNothing)
@@ -149,7 +150,7 @@ TEST_F(TessivoCliTest, ConvertWritesBothFilesOrNeither)
     const CommandRun run = tessivo({"convert", in, "--sprite", spriteOut, "--palette", folder.path("folder.dat").string()});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "色番号が15を超えるピクセルが 15360 個あります (16-255): 下位4ビットだけを使います\n"
-                       "ファイルオープンに失敗: " + folder.path("folder.dat").string() + "\n");
+                       "ファイルオープンに失敗: " + shell::pathText(folder.path("folder.dat")) + "\n");
     EXPECT_EQ(folder.read("earlier.dat"), earlier);
     EXPECT_TRUE(std::filesystem::is_directory(folder.path("folder.dat")));
 }

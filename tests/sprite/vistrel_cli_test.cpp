@@ -1,5 +1,6 @@
 #include "sprite/vistrel_cli.hpp"
 
+#include "shell/path_text.hpp"
 #include "sprite/bitmap.hpp"
 #include "rom/lz77.hpp"
 #include "tests/sprite/sprite_test_files.hpp"
@@ -138,7 +139,7 @@ TEST_F(VistrelCliTest, RenderRefusesWhatItCannotDrawAndWritesNothing)
 
     const CommandRun missing = vistrel({"render", folder.path("none.dat").string(), "-o", out});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "ファイルオープンに失敗: " + folder.path("none.dat").string() + "\n");
+    EXPECT_EQ(missing.err, "ファイルオープンに失敗: " + shell::pathText(folder.path("none.dat")) + "\n");
 
     EXPECT_TRUE(png.canvases.empty());
     EXPECT_FALSE(std::filesystem::exists(out));

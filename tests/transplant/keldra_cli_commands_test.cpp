@@ -2,6 +2,7 @@
 // extract, extend, free, add and delete, with what they print, the files they write and the files
 // they must not write when they refuse.
 
+#include "shell/path_text.hpp"
 #include "tests/support/character_table_file.hpp"
 #include "tests/support/demo_scenario.hpp"
 #include "tests/transplant/test_rom_files.hpp"
@@ -87,7 +88,7 @@ protected:
         arguments.insert(arguments.end(), options.begin(), options.end());
         const CommandRun result = run(arguments);
         EXPECT_EQ(result.status, 0) << result.err;
-        return fs::path(at(dir)) / "シュヴァルツ";
+        return fs::path(at(dir)) / u8"シュヴァルツ";
     }
 
     // Extends image B into "b_ext.gba" and saves its info as "b.ExtInfo".
@@ -102,9 +103,9 @@ protected:
 TEST_F(KeldraCliCommandsTest, ExtractPrintsTheFolderAndWritesEveryRecordFile)
 {
     const CommandRun result = run({"extract", demoA, "42", "--dir", at("sets")});
-    const fs::path set = fs::path(at("sets")) / "シュヴァルツ";
+    const fs::path set = fs::path(at("sets")) / u8"シュヴァルツ";
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, set.string() + "\n");
+    EXPECT_EQ(result.out, shell::pathText(set) + "\n");
     EXPECT_EQ(result.err, "ユニットデータ保存: シュヴァルツ保存完了\n");
 
     const synthetic::ExpectedResources expected = synthetic::expectedResources(*scenarioA, 0x2A);
@@ -127,12 +128,12 @@ TEST_F(KeldraCliCommandsTest, ExtractPrintsTheFolderAndWritesEveryRecordFile)
 
 TEST_F(KeldraCliCommandsTest, ExtractionThatCannotWriteEveryFileWritesNoneAndReportsNoSuccess)
 {
-    const fs::path blocked = fs::path(at("sets")) / "シュヴァルツ" / "UnitAllData.dat";
+    const fs::path blocked = fs::path(at("sets")) / u8"シュヴァルツ" / "UnitAllData.dat";
     fs::create_directories(blocked);
     const CommandRun result = run({"extract", demoA, "0x2A", "--dir", at("sets")});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "ファイルオープンに失敗: " + blocked.string() + "\nエラー\n");
+    EXPECT_EQ(result.err, "ファイルオープンに失敗: " + shell::pathText(blocked) + "\nエラー\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(blocked.parent_path()), fs::directory_iterator()),
               1);
 }
@@ -172,11 +173,11 @@ TEST_F(KeldraCliCommandsTest, SeveralUnitsGetAFolderEachAndAllSkipsEmptySlots)
     const CommandRun some = run({"extract", demoA, "3", "0x2A", "4", "--dir", sets.string()});
     ASSERT_EQ(some.status, 0) << some.err;
     EXPECT_EQ(linesOf(some.out),
-              (std::vector<std::string>{(sets / "ダミー機").string(), (sets / "シュヴァルツ").string(),
-                                        (sets / "ダミー機_004").string()}));
+              (std::vector<std::string>{shell::pathText(sets / u8"ダミー機"), shell::pathText(sets / u8"シュヴァルツ"),
+                                        shell::pathText(sets / u8"ダミー機_004")}));
     EXPECT_TRUE(some.err.starts_with("[1/3] 003: ダミー機\nユニットデータ保存: ダミー機保存完了\n"))
         << some.err;
-    EXPECT_TRUE(fs::exists(sets / "ダミー機_004" / "UnitAllData.dat"));
+    EXPECT_TRUE(fs::exists(sets / u8"ダミー機_004" / "UnitAllData.dat"));
 
     const CommandRun all = run({"extract", demoA, "all", "--dir", at("all"), "--bulk-off"});
     ASSERT_EQ(all.status, 0) << all.err;
@@ -227,7 +228,7 @@ TEST_F(KeldraCliCommandsTest, TheInfoGoesBesideTheImageAndIsFoundThere)
     EXPECT_EQ(fileText(at("e.ExtInfo")), fileText(at("b.ExtInfo")));
     const CommandRun found = run({"free", at("e.gba")});
     EXPECT_EQ(found.status, 0) << found.err;
-    EXPECT_TRUE(found.err.starts_with("Keldra: extension info: " + at("e.ExtInfo") + "\n")) << found.err;
+    EXPECT_TRUE(found.err.starts_with("Keldra: extension info: " + shell::pathText(at("e.ExtInfo")) + "\n")) << found.err;
 
     ASSERT_EQ(run({"extend", demoB, "-o", at("bare"), "--no-ext-info"}).status, 0);
     EXPECT_TRUE(fs::exists(at("bare")));

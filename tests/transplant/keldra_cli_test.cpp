@@ -1,5 +1,6 @@
 #include "transplant/keldra_cli.hpp"
 
+#include "shell/path_text.hpp"
 #include "tests/transplant/test_rom_files.hpp"
 
 #include <gtest/gtest.h>
@@ -91,7 +92,7 @@ TEST_F(KeldraCliTest, RefusalsExitOneWithTheWindowsMessageOnStderr)
 
     const CommandRun missing = run({"units", (folder.path() / "none.gba").string(), "--table", table});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "ファイルオープンに失敗: " + (folder.path() / "none.gba").string() + "\n");
+    EXPECT_EQ(missing.err, "ファイルオープンに失敗: " + shell::pathText(folder.path() / "none.gba") + "\n");
 
     const CommandRun outOfRange = run({"show", rom, "150", "--table", table});
     EXPECT_EQ(outOfRange.status, 1);
@@ -114,7 +115,7 @@ TEST_F(KeldraCliTest, AMissingTableIsReportedAndNamesDecodeToNothing)
 {
     const CommandRun result = run({"units", rom, "--table", (folder.path() / "none.txt").string()});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.err, "ファイルオープンに失敗: " + (folder.path() / "none.txt").string() + "\n");
+    EXPECT_EQ(result.err, "ファイルオープンに失敗: " + shell::pathText(folder.path() / "none.txt") + "\n");
     EXPECT_EQ(result.out.substr(0, 5), "000: ");
     EXPECT_EQ(result.out.substr(5, 1), "\n");
 }

@@ -3,6 +3,7 @@
 
 #include "rom/gba_address.hpp"
 #include "rom/records.hpp"
+#include "shell/path_text.hpp"
 #include "tests/doubles/scripted_shell.hpp"
 #include "tests/support/character_table_file.hpp"
 #include "tests/support/demo_scenario.hpp"
@@ -386,7 +387,7 @@ TEST_F(TransplantRefusalTest, ContentTheGameCouldNotReadIsRefusedNamingTheFileAn
         EXPECT_FALSE(add());
         ASSERT_EQ(shell.messages.size(), 1u);
         const std::string& text = shell.messages[0].text;
-        EXPECT_TRUE(text.starts_with(file.string() + "\r\n")) << text;
+        EXPECT_TRUE(text.starts_with(shell::pathText(file) + "\r\n")) << text;
         EXPECT_NE(text.find(problem), std::string::npos) << text;
         EXPECT_TRUE(text.ends_with("\r\nユニットを追加しませんでした")) << text;
         expectUnchanged();

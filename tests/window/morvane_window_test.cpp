@@ -3,6 +3,7 @@
 #include "editor/morvane_cli.hpp"
 #include "editor/window/morvane_window.hpp"
 #include "shell/file_filter.hpp"
+#include "shell/path_text.hpp"
 #include "shell/qt/qt_shell.hpp"
 #include "shell/qt/qt_text.hpp"
 #include "shell/text_encoding.hpp"
@@ -104,11 +105,6 @@ shell::Bytes windowScene()
     return rom.take<shell::Bytes>();
 }
 
-std::filesystem::path utf8Path(const std::string& name)
-{
-    return std::filesystem::path(std::u8string(name.begin(), name.end()));
-}
-
 // Answers the next `count` message boxes with their first button, keeping their titles.
 void answerBoxes(int count, QStringList& titles)
 {
@@ -160,7 +156,7 @@ class MorvaneWindowTest : public QObject {
     {
         unitList().setCurrentRow(unit);
         button(1004).click();
-        return programFolder_ / utf8Path(name);
+        return programFolder_ / shell::pathFromUtf8(name);
     }
     std::vector<std::string> messageTexts() const { return shell_->texts(); }
 
@@ -331,13 +327,13 @@ private Q_SLOTS:
         saveFolderOf(kUnit, "カキ");
         QCOMPARE(messageTexts(), std::vector<std::string>{"ファイルオープンに失敗"});
         QVERIFY(text(1002).isEmpty());
-        std::filesystem::remove(programFolder_ / utf8Path("カキ"));
+        std::filesystem::remove(programFolder_ / shell::pathFromUtf8("カキ"));
         shell_->messages.clear();
 
         const std::filesystem::path folder = saveFolderOf(kUnit, "カキ");
         QCOMPARE(messageTexts(),
                  std::vector<std::string>{"フォルダ「カキ」にユニットデータを保存しました"});
-        const std::string report = editor_test::fileText(folder / utf8Path("ID一覧表.txt"));
+        const std::string report = editor_test::fileText(folder / shell::pathFromUtf8("ID一覧表.txt"));
         QVERIFY(!report.empty());
         QCOMPARE(text(1002), displayText(shell::sjisToUtf8(report)));
         QVERIFY(text(1002).startsWith(QStringLiteral("カキ\n立ち絵（防御時のグラフィック）\n")));
