@@ -1,7 +1,9 @@
 #!/bin/sh
 # Installs what is missing, builds the suite, runs every test, then runs the core tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, runs every fuzz target over its seed corpus for a
-# fixed number of inputs, and checks the speed budgets.
+# fixed number of inputs, builds the programs and core tests for Windows and runs them under wine,
+# compares what the Windows programs print and write with the Linux ones, and checks the speed
+# budgets.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -18,5 +20,10 @@ ctest --preset sanitize
 cmake --preset fuzz
 cmake --build --preset fuzz
 ctest --preset fuzz
+
+cmake --preset windows
+cmake --build --preset windows
+ctest --preset windows
+tools/compare_windows.sh build build-windows
 
 tools/bench.sh
