@@ -15,6 +15,11 @@ TEST(TextEncoding, WindowsCharactersOfCodePage932AreKept)
     // The wave dash and the circled digit exist only in the Windows variant of Shift-JIS.
     EXPECT_EQ(shell::sjisToUtf8("\x81\x60"), "～");
     EXPECT_EQ(shell::sjisToUtf8("\x87\x40"), "①");
+    // Where the Windows code page and iconv part ways, both systems give iconv's results: the wave
+    // dash and the minus sign as their full-width look-alikes, 0x80 and U+0080 as no character.
+    EXPECT_EQ(shell::utf8ToSjis("〜−"), "\x81\x60\x81\x7C");
+    EXPECT_EQ(shell::sjisToUtf8("\x80"), "\xEF\xBF\xBD");
+    EXPECT_EQ(shell::utf8ToSjis("\u0080"), "?");
 }
 
 TEST(TextEncoding, DamagedBytesAreReplacedNotDropped)
