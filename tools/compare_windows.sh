@@ -6,6 +6,7 @@
 # inputs, with paths relative to that folder, and every command's stdout, stderr and exit status is
 # kept beside the files it wrote. Exits 1 with the first differences unless both sides wrote the
 # same bytes everywhere. Only "Sonnary play" is left out: wine has no sound device to play on.
+# Last, checks that each Windows program started without a command says it has no window.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 linux_bin=$(cd "${1:-$root/build}/bin" && pwd)
@@ -198,3 +199,18 @@ if ! diff -ru "$work/linux" "$work/windows" >"$work/differences"; then
     exit 1
 fi
 echo "compare_windows: $(ls "$work/linux/log" | grep -c status) commands wrote the same output, statuses and files on Linux and Windows"
+
+# A start without a command opens the window on Linux; the Windows programs have none, and say so
+# with exit status 1.
+for tool in Keldra Morvane Vistrel Tessivo Sonnary; do
+    status=0
+    message=$(launch $tool 2>&1 </dev/null) || status=$?
+    case "$status:$message" in
+    "1:$tool: this build has no window; run \"$tool --help\" for its command line.") ;;
+    *)
+        echo "compare_windows: $tool.exe without a command: status $status, \"$message\"" >&2
+        exit 1
+        ;;
+    esac
+done
+echo "compare_windows: the five Windows programs started without a command say they have no window"
