@@ -10,10 +10,6 @@ namespace sound {
 namespace {
 
 // The WAV header: a RIFF file of a "fmt " chunk for 8-bit mono PCM and one "data" chunk.
-constexpr std::string_view kRiffId = "RIFF";
-constexpr std::string_view kWaveId = "WAVE";
-constexpr std::string_view kFormatId = "fmt ";
-constexpr std::string_view kDataId = "data";
 constexpr std::uint32_t kFormatChunkSize = 16;
 constexpr std::uint16_t kPcmFormat = 1;
 constexpr std::uint16_t kChannels = 1;

@@ -18,6 +18,13 @@ struct SampleHeader {
 
 inline constexpr std::size_t kWaveHeaderSize = 44;
 
+// The four-letter IDs of a RIFF WAVE file: the file, its form, and the two chunks every PCM file
+// has. The player of the Windows build reads them back.
+inline constexpr std::string_view kRiffId = "RIFF";
+inline constexpr std::string_view kWaveId = "WAVE";
+inline constexpr std::string_view kFormatId = "fmt ";
+inline constexpr std::string_view kDataId = "data";
+
 // Shown when a sample's header or data would run past the end of the image.
 inline constexpr std::string_view kSampleOutsideImage =
     "サンプルがROMイメージの範囲外にはみ出しています";

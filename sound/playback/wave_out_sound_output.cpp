@@ -1,6 +1,7 @@
 #include "sound/playback/wave_out_sound_output.hpp"
 
 #include "rom/byte_io.hpp"
+#include "sound/wave.hpp"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -15,12 +16,8 @@
 namespace sound {
 namespace {
 
-// A RIFF WAVE file: "RIFF", the size, "WAVE", then chunks of a four-letter ID, a 32-bit size and
-// the data, each padded to an even length.
-constexpr std::string_view kRiffId = "RIFF";
-constexpr std::string_view kWaveId = "WAVE";
-constexpr std::string_view kFormatId = "fmt ";
-constexpr std::string_view kDataId = "data";
+// A RIFF WAVE file: "RIFF", the size, "WAVE", then chunks of a four-letter ID (sound/wave.hpp), a
+// 32-bit size and the data, each padded to an even length.
 constexpr std::size_t kIdBytes = 4;
 constexpr std::size_t kWaveIdOffset = 8;
 constexpr std::size_t kFirstChunkOffset = 12;
