@@ -6,6 +6,7 @@
 #include "shell/command_line_shell.hpp"
 #include "shell/files.hpp"
 #include "shell/number_text.hpp"
+#include "shell/program_folder.hpp"
 
 #include <algorithm>
 #include <filesystem>
@@ -31,7 +32,7 @@ struct Run {
     static std::filesystem::path tablePathOf(const shell::CommandCall& call)
     {
         const std::optional<std::filesystem::path> table = call.pathOption("--table");
-        return table ? *table : rom::defaultCharacterTablePath();
+        return table ? *table : rom::characterTablePathIn(shell::programFolder());
     }
 
     std::filesystem::path tablePath;

@@ -1,7 +1,5 @@
 #include "rom/game_text.hpp"
 
-#include "shell/program_folder.hpp"
-
 #include <cstring>
 
 namespace rom {
@@ -87,9 +85,9 @@ CharacterTable characterTableFrom(const std::optional<shell::Bytes>& fileBytes)
     return CharacterTable(std::string(fileBytes->begin(), fileBytes->end()));
 }
 
-std::filesystem::path defaultCharacterTablePath()
+std::filesystem::path characterTablePathIn(const std::filesystem::path& folder)
 {
-    return shell::programFolder() / kCharacterTableFileName;
+    return folder / kCharacterTableFileName;
 }
 
 std::string DecodeGameText(shell::ByteSpan encoded, std::size_t maxLength,

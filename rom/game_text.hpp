@@ -51,8 +51,9 @@ inline constexpr std::string_view kCharacterTableFileName = "string.txt";
 // bytes) gives the empty table, with which every name decodes to nothing.
 CharacterTable characterTableFrom(const std::optional<shell::Bytes>& fileBytes);
 
-// The table beside the running program.
-std::filesystem::path defaultCharacterTablePath();
+// The table kept in `folder`. The windows, and the command lines without --table, read the one
+// beside the running program (shell::programFolder()).
+std::filesystem::path characterTablePathIn(const std::filesystem::path& folder);
 
 // Decodes at most `maxLength` bytes of `encoded` (a two-byte code starting at the last of them
 // takes one byte more) up to the first 0xFF. `encoded` may run past the field; nothing past its

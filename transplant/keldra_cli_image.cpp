@@ -2,6 +2,7 @@
 
 #include "rom/game_text.hpp"
 #include "shell/files.hpp"
+#include "shell/program_folder.hpp"
 #include "transplant/unit_texts.hpp"
 
 #include <ostream>
@@ -33,7 +34,7 @@ int runOnImage(shell::CommandCall& call, const CommandFiles& files,
                const std::function<int(ImageRun&)>& command)
 {
     const fs::path rom = call.pathArgument(0);
-    const fs::path table = call.pathOption(kTable).value_or(rom::defaultCharacterTablePath());
+    const fs::path table = call.pathOption(kTable).value_or(rom::characterTablePathIn(shell::programFolder()));
     std::vector<shell::NamedPath> inputs{{kTable, table}};
     inputs.insert(inputs.end(), files.inputs.begin(), files.inputs.end());
     if (auto collision = shell::outputCollision(files.outputs, inputs))

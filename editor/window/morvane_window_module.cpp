@@ -20,7 +20,7 @@ constexpr int kExitNoImage = shell::kExitFailed;
 
 int runWindow(shell::qt::QtShell& shell, const std::optional<std::filesystem::path>& image)
 {
-    editor::MorvaneWindow window(shell, rom::defaultCharacterTablePath(), shell::programFolder());
+    editor::MorvaneWindow window(shell, rom::characterTablePathIn(shell::programFolder()), shell::programFolder());
     shell.setOwner(&window);
     window.show();
     if (!window.start(image))

@@ -18,7 +18,7 @@ extern "C" int suiteRunWindow(int argc, char* argv[])
             transplant::KeldraWindow window(
                 shell,
                 rom::characterTableFrom(
-                    shell::readWholeFile(shell, rom::defaultCharacterTablePath())),
+                    shell::readWholeFile(shell, rom::characterTablePathIn(shell::programFolder()))),
                 shell::programFolder());
             shell.setOwner(&window);
             window.show();
