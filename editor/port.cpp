@@ -79,7 +79,7 @@ void remapAll(const Fields& fields, const IdList<N>& file, const IdList<N>& rom)
 // The block appended behind an image of `base` bytes; every item starts after the folders' gap.
 class AppendBlock {
 public:
-    explicit AppendBlock(std::uint32_t base) : writer_(base), base_(base) {}
+    explicit AppendBlock(std::uint32_t base) : writer_(base) {}
 
     // Places `bytes` after a gap and gives their GBA address, or 0 for no bytes, which keeps an
     // empty item an empty ID.
@@ -97,7 +97,7 @@ public:
     std::uint32_t placeRoutine(Routine& routine)
     {
         writer_.gap(rom::kFolderPieceGap);
-        SerializedRoutine serialized = SerializeRoutine(routine, base_ + writer_.position());
+        SerializedRoutine serialized = SerializeRoutine(routine, writer_.offsetHere());
         writer_.append(serialized.block);
         return serialized.pointer;
     }
@@ -106,7 +106,6 @@ public:
 
 private:
     rom::BlockWriter writer_;
-    std::uint32_t base_;
 };
 
 template <class Routine>

@@ -27,8 +27,9 @@ public:
     explicit BlockWriter(std::uint32_t base = 0) : base_(base) {}
 
     std::uint32_t position() const { return static_cast<std::uint32_t>(block_.size()); }
-    // The GBA pointer of the next byte written, once the block lies at its base.
-    std::uint32_t pointerHere() const { return gbaPointerOf(base_ + position()); }
+    // The image offset and the GBA pointer of the next byte written, once the block lies at its base.
+    std::uint32_t offsetHere() const { return base_ + position(); }
+    std::uint32_t pointerHere() const { return gbaPointerOf(offsetHere()); }
     // Stores pointerHere() into the u32 at `field` of the bytes already written.
     void pointHere(std::size_t field) { storeU32(block_, field, pointerHere()); }
 
@@ -58,7 +59,7 @@ public:
     // aligned end is followed by a gap.
     void gap(std::uint32_t stride)
     {
-        block_.resize(block_.size() + stride - (base_ + position()) % kBlockPieceAlignment, 0);
+        block_.resize(block_.size() + stride - offsetHere() % kBlockPieceAlignment, 0);
     }
 
     const Bytes& bytes() const { return block_; }
