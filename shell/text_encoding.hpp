@@ -20,4 +20,9 @@ std::string sjisToUtf8(std::string_view sjis);
 // character.
 std::string utf8ToSjis(std::string_view utf8);
 
+#ifdef _WIN32
+// The UTF-8 of text Windows gives as UTF-16, such as the program's words.
+std::string utf16ToUtf8(std::wstring_view utf16);
+#endif
+
 }  // namespace shell

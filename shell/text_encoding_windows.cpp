@@ -186,4 +186,9 @@ std::string utf8ToSjis(std::string_view utf8)
     return sjis;
 }
 
+std::string utf16ToUtf8(std::wstring_view utf16)
+{
+    return codePageText(utf16, CP_UTF8).value_or(std::string());
+}
+
 }  // namespace shell

@@ -3,6 +3,7 @@
 #include "shell/command_line.hpp"
 #include "shell/files.hpp"
 #include "shell/program_folder.hpp"
+#include "shell/text_encoding.hpp"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -29,18 +30,6 @@ namespace shell {
 namespace {
 
 #ifdef _WIN32
-std::string utf8FromWide(std::wstring_view wide)
-{
-    if (wide.empty())
-        return {};
-    const int wideLength = static_cast<int>(wide.size());
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, text.data(), length, nullptr, nullptr);
-    return text;
-}
-
 // The program's words as UTF-8, its name first. The argv of main holds them in the ANSI code page,
 // which cannot hold every file name (a Japanese folder on a Western system); the wide command line
 // holds them all.
@@ -53,7 +42,7 @@ std::vector<std::string> programWords(int argc, char* argv[])
     std::vector<std::string> utf8Words;
     utf8Words.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
-        utf8Words.push_back(utf8FromWide(words[i]));
+        utf8Words.push_back(utf16ToUtf8(words[i]));
     LocalFree(words);
     return utf8Words;
 }
