@@ -1,8 +1,9 @@
 #!/bin/sh
 # bench.sh [BIN]: runs the benchmarks of a build (default: build/bin of this tree); each fails when
 # a speed budget is exceeded. The budgets are judged on CPU time, the least of several repetitions,
-# so that a build or another test run on the same machine does not turn them red; wall times are
-# shown beside.
+# so that a build or another test run on the same machine does not turn them red, and each repetition is
+# divided by how much slower than on the machine the budgets were set on a yardstick ran just before
+# it (bench/budget.hpp); wall times are shown beside.
 set -eu
 cd "$(dirname "$0")/.."
 bin=${1:-build/bin}

@@ -5,7 +5,7 @@ set -eu
 # The last line is for the Windows build: the mingw-w64 cross compiler, zlib for it, wine to run
 # the .exe files, and curl to fetch the libpng source below.
 packages="g++ cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev googletest
-libbenchmark-dev libsdl2-dev libpng-dev fonts-ipafont-gothic python3 clang-16 libclang-rt-16-dev
+libbenchmark-dev zlib1g-dev libsdl2-dev libpng-dev fonts-ipafont-gothic python3 clang-16 libclang-rt-16-dev
 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 curl"
 
 missing=""
