@@ -12,8 +12,8 @@
 namespace bench {
 namespace {
 
-// Repetitions of every budgeted benchmark; the least CPU time among them is judged, so one
-// repetition slowed by a busy machine cannot decide.
+// Repetitions of every budgeted benchmark; the least of their CPU times, each scaled by its
+// yardstick run, is judged, so one repetition slowed by a busy machine cannot decide.
 constexpr int kRepetitions = 5;
 
 // The yardstick: zlib's strongest deflate of 64 KiB of few-colour runs, a match search much like

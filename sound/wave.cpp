@@ -10,13 +10,12 @@ namespace sound {
 namespace {
 
 // The WAV header: a RIFF file of a "fmt " chunk for 8-bit mono PCM and one "data" chunk.
-constexpr std::uint32_t kFormatChunkSize = 16;
 constexpr std::uint16_t kPcmFormat = 1;
 constexpr std::uint16_t kChannels = 1;
 constexpr std::uint16_t kBlockAlign = 1;
 constexpr std::uint16_t kBitsPerSample = 8;
 // The RIFF size counts everything behind its own 8-byte chunk head.
-constexpr std::uint32_t kRiffSizeAllowance = kWaveHeaderSize - 8;
+constexpr std::uint32_t kRiffSizeAllowance = kWaveHeaderSize - kRiffChunkHeadSize;
 
 constexpr std::uint8_t kUnsignedMidpoint = 128;
 
@@ -87,7 +86,7 @@ std::optional<shell::Bytes> buildWave(shell::ByteSpan image, std::uint64_t offse
     writer.u32(header->dwLength + kRiffSizeAllowance);
     writer.id(kWaveId);
     writer.id(kFormatId);
-    writer.u32(kFormatChunkSize);
+    writer.u32(kPcmFormatChunkSize);
     writer.u16(kPcmFormat);
     writer.u16(kChannels);
     writer.u32(rate);

@@ -24,6 +24,10 @@ inline constexpr std::string_view kRiffId = "RIFF";
 inline constexpr std::string_view kWaveId = "WAVE";
 inline constexpr std::string_view kFormatId = "fmt ";
 inline constexpr std::string_view kDataId = "data";
+// Every chunk, the file's own too, starts with its ID and the 32-bit size of what follows.
+inline constexpr std::size_t kRiffChunkHeadSize = 8;
+// The "fmt " chunk of PCM: format tag, channels, rate, bytes a second, block align, bits a sample.
+inline constexpr std::uint32_t kPcmFormatChunkSize = 16;
 
 // Shown when a sample's header or data would run past the end of the image.
 inline constexpr std::string_view kSampleOutsideImage =

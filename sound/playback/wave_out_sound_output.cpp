@@ -16,12 +16,11 @@
 namespace sound {
 namespace {
 
-// A RIFF WAVE file: "RIFF", the size, "WAVE", then chunks of a four-letter ID (sound/wave.hpp), a
-// 32-bit size and the data, each padded to an even length.
-constexpr std::size_t kIdBytes = 4;
-constexpr std::size_t kWaveIdOffset = 8;
-constexpr std::size_t kFirstChunkOffset = 12;
-constexpr std::size_t kChunkHeadBytes = 8;
+// A RIFF WAVE file: the "RIFF" chunk's head, "WAVE", then chunks of a four-letter ID, a 32-bit
+// size and the data, each padded to an even length (sound/wave.hpp).
+constexpr std::size_t kIdBytes = kRiffId.size();
+constexpr std::size_t kWaveIdOffset = kRiffChunkHeadSize;
+constexpr std::size_t kFirstChunkOffset = kWaveIdOffset + kIdBytes;
 // The "fmt " chunk's PCM fields, in WAVEFORMATEX's order.
 constexpr std::size_t kFormatTagOffset = 0;
 constexpr std::size_t kChannelsOffset = 2;
@@ -29,7 +28,6 @@ constexpr std::size_t kRateOffset = 4;
 constexpr std::size_t kBytesPerSecondOffset = 8;
 constexpr std::size_t kBlockAlignOffset = 12;
 constexpr std::size_t kBitsPerSampleOffset = 14;
-constexpr std::size_t kPcmFormatBytes = 16;
 
 constexpr std::uint64_t kMillisecondsPerSecond = 1000;
 constexpr DWORD kPollMs = 10;
@@ -60,11 +58,11 @@ std::optional<Wave> readWave(const std::filesystem::path& path)
     bool formatFound = false;
     std::size_t offset = kFirstChunkOffset;
     while (const std::optional<std::uint32_t> size = rom::readU32(file, offset + kIdBytes)) {
-        const std::size_t body = offset + kChunkHeadBytes;
+        const std::size_t body = offset + kRiffChunkHeadSize;
         if (!rom::fits(file.size(), body, *size))
             return std::nullopt;
         const shell::ByteSpan chunk(file.data() + body, *size);
-        if (hasId(file, offset, kFormatId) && chunk.size() >= kPcmFormatBytes) {
+        if (hasId(file, offset, kFormatId) && chunk.size() >= kPcmFormatChunkSize) {
             wave.format.wFormatTag = rom::loadU16(chunk, kFormatTagOffset);
             wave.format.nChannels = rom::loadU16(chunk, kChannelsOffset);
             wave.format.nSamplesPerSec = rom::loadU32(chunk, kRateOffset);
